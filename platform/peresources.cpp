@@ -1,0 +1,272 @@
+#include "peresources.h"
+
+#include "bytesource.h"
+#include "iconimage.h"
+#include "le.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+namespace platform {
+
+namespace {
+
+constexpr std::uint16_t kRtIcon = 3;
+constexpr std::uint16_t kRtGroupIcon = 14;
+constexpr std::uint32_t kHighBit = 0x80000000u;
+constexpr std::size_t kDirHeader = 16;
+constexpr std::size_t kDirEntry = 8;
+constexpr std::size_t kSectionHeader = 40;
+// A group names at most 65535 images; its data never needs more than this.
+constexpr std::uint64_t kMaxGroupBytes = 6 + 14 * 65535;
+constexpr std::size_t kMaxDirEntries = 2 * 65535;
+
+bool IsId(const std::uint32_t name) { return (name & kHighBit) == 0; }
+
+} // namespace
+
+bool PeResources::Open()
+{
+    Opened = false;
+    std::array<std::uint8_t, 64> dos{};
+    if (!Source.ReadAt(0, dos) || dos[0] != 'M' || dos[1] != 'Z')
+        return false;
+    const std::uint32_t pe = LeView(dos).U32(0x3C);
+
+    // Signature, file header and the optional header up to the data
+    // directories of either flavour.
+    std::array<std::uint8_t, 4 + 20 + 240> head{};
+    const std::uint64_t headAvail = Source.Contains(pe, 0) ? Source.Size() - pe : 0;
+    const std::size_t headLen = static_cast<std::size_t>(std::min<std::uint64_t>(headAvail, head.size()));
+    if (headLen < 4 + 20 + 2 || !Source.ReadAt(pe, std::span(head).first(headLen)))
+        return false;
+    const LeView h{std::span(head).first(headLen)};
+    if (h.U32(0) != 0x00004550u) // "PE\0\0"
+        return false;
+    const std::uint16_t sectionCount = h.U16(4 + 2);
+    const std::uint16_t optionalSize = h.U16(4 + 16);
+    const std::size_t opt = 24;
+    const std::uint16_t magic = h.U16(opt);
+    std::size_t countAt = 0;
+    if (magic == 0x10B)
+        countAt = 92;
+    else if (magic == 0x20B)
+        countAt = 108;
+    else
+        return false;
+    // The resource table is data directory 2, right after the count.
+    const std::size_t resourceAt = countAt + 4 + 2 * 8;
+    if (optionalSize >= resourceAt + 8 && h.Has(opt + resourceAt, 8) && h.U32(opt + countAt) > 2)
+        ResourceRva = h.U32(opt + resourceAt);
+    else
+        ResourceRva = 0;
+    HeadersSize = h.U32(opt + 60);
+
+    const std::uint64_t tableAt = std::uint64_t{pe} + 24 + optionalSize;
+    const std::uint64_t tableAvail = Source.Contains(tableAt, 0) ? Source.Size() - tableAt : 0;
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sectionCount, tableAvail / kSectionHeader));
+    std::vector<std::uint8_t> table;
+    if (!Source.ReadBlock(tableAt, count * kSectionHeader, table, 65535 * kSectionHeader))
+        return false;
+    const LeView t(table);
+    Sections.clear();
+    Sections.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = i * kSectionHeader;
+        Section s;
+        const std::uint32_t virtualSize = t.U32(at + 8);
+        s.va = t.U32(at + 12);
+        const std::uint32_t rawSize = t.U32(at + 16);
+        s.raw = t.U32(at + 20);
+        s.size = virtualSize == 0 ? rawSize : std::min(rawSize, virtualSize);
+        Sections.push_back(s);
+    }
+    Opened = true;
+    return true;
+}
+
+bool PeResources::MapRva(std::uint32_t rva, std::uint64_t &offset, std::uint64_t &available) const
+{
+    for (const Section &s : Sections) {
+        if (rva >= s.va && rva - s.va < s.size) {
+            offset = std::uint64_t{s.raw} + (rva - s.va);
+            if (!Source.Contains(offset, 0))
+                return false;
+            available = std::min<std::uint64_t>(s.size - (rva - s.va), Source.Size() - offset);
+            return available > 0;
+        }
+    }
+    // Outside every section only the headers are mapped, one to one.
+    if (rva < HeadersSize && Source.Contains(rva, 0)) {
+        offset = rva;
+        available = std::min<std::uint64_t>(HeadersSize - rva, Source.Size() - rva);
+        return available > 0;
+    }
+    return false;
+}
+
+bool PeResources::ReadDirectory(std::uint32_t offset, std::size_t maxEntries, Directory &dir,
+                                std::size_t &total) const
+{
+    if (offset > 0xFFFFFFFFu - ResourceRva)
+        return false;
+    std::uint64_t at = 0, available = 0;
+    if (!MapRva(ResourceRva + offset, at, available) || available < kDirHeader)
+        return false;
+    std::array<std::uint8_t, kDirHeader> header{};
+    if (!Source.ReadAt(at, header))
+        return false;
+    const LeView hv(header);
+    const std::size_t declared = std::size_t{hv.U16(12)} + hv.U16(14);
+    total = std::min<std::size_t>(declared, static_cast<std::size_t>((available - kDirHeader) / kDirEntry));
+    const std::size_t n = std::min(total, maxEntries);
+    dir.start = offset;
+    dir.end = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(0xFFFFFFFFu, std::uint64_t{offset} + kDirHeader + total * kDirEntry));
+    dir.entries.clear();
+    if (n == 0)
+        return true;
+    std::vector<std::uint8_t> bytes;
+    if (!Source.ReadBlock(at + kDirHeader, n * kDirEntry, bytes, kMaxDirEntries * kDirEntry))
+        return false;
+    const LeView v(bytes);
+    dir.entries.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        dir.entries[i] = {v.U32(i * kDirEntry), v.U32(i * kDirEntry + 4)};
+    return true;
+}
+
+std::optional<std::uint32_t>
+PeResources::Subdirectory(const Entry &entry, const std::vector<const Directory *> &path) const
+{
+    if ((entry.data & kHighBit) == 0)
+        return std::nullopt;
+    const std::uint32_t offset = entry.data & ~kHighBit;
+    for (const Directory *d : path)
+        if (offset >= d->start && offset < d->end)
+            return std::nullopt; // would loop back into the tree above
+    return offset;
+}
+
+std::optional<std::uint32_t> PeResources::TypeDirectory(const Directory &root,
+                                                        std::uint16_t type) const
+{
+    for (const Entry &e : root.entries)
+        if (IsId(e.name) && e.name == type)
+            return Subdirectory(e, {&root});
+    return std::nullopt;
+}
+
+std::optional<PeResources::Located>
+PeResources::FirstLanguageData(const Entry &nameEntry, std::vector<const Directory *> path) const
+{
+    const auto languages = Subdirectory(nameEntry, path);
+    if (!languages)
+        return std::nullopt;
+    Directory dir;
+    std::size_t total = 0;
+    if (!ReadDirectory(*languages, 1, dir, total) || dir.entries.empty())
+        return std::nullopt;
+    const Entry &first = dir.entries.front();
+    if (first.data & kHighBit)
+        return std::nullopt; // the tree has three levels, no more
+    // The data entry: RVA of the bytes, their size.
+    std::uint64_t at = 0, available = 0;
+    if (first.data > 0xFFFFFFFFu - ResourceRva || !MapRva(ResourceRva + first.data, at, available) ||
+        available < 16)
+        return std::nullopt;
+    std::array<std::uint8_t, 8> dataEntry{};
+    if (!Source.ReadAt(at, dataEntry))
+        return std::nullopt;
+    const LeView v(dataEntry);
+    Located where;
+    if (!MapRva(v.U32(0), where.offset, available))
+        return std::nullopt;
+    where.size = std::min<std::uint64_t>(v.U32(4), available);
+    if (where.size == 0)
+        return std::nullopt;
+    return where;
+}
+
+int PeResources::CountGroups() const
+{
+    if (!Opened || ResourceRva == 0)
+        return 0;
+    Directory root;
+    std::size_t total = 0;
+    if (!ReadDirectory(0, kMaxDirEntries, root, total))
+        return 0;
+    const auto groups = TypeDirectory(root, kRtGroupIcon);
+    if (!groups)
+        return 0;
+    Directory dir;
+    if (!ReadDirectory(*groups, 0, dir, total))
+        return 0;
+    return static_cast<int>(total);
+}
+
+Icon PeResources::ExtractGroup(int index) const
+{
+    if (!Opened || ResourceRva == 0 || index == -1)
+        return {};
+    Directory root;
+    std::size_t total = 0;
+    if (!ReadDirectory(0, kMaxDirEntries, root, total))
+        return {};
+    const auto groupsAt = TypeDirectory(root, kRtGroupIcon);
+    if (!groupsAt)
+        return {};
+    Directory groups;
+    if (!ReadDirectory(*groupsAt, kMaxDirEntries, groups, total))
+        return {};
+
+    const Entry *entry = nullptr;
+    if (index >= 0) {
+        if (static_cast<std::size_t>(index) < groups.entries.size())
+            entry = &groups.entries[static_cast<std::size_t>(index)];
+    } else {
+        const std::uint32_t id = static_cast<std::uint32_t>(-static_cast<std::int64_t>(index));
+        for (const Entry &e : groups.entries)
+            if (IsId(e.name) && e.name == id) {
+                entry = &e;
+                break;
+            }
+    }
+    if (!entry)
+        return {};
+    const auto groupData = FirstLanguageData(*entry, {&root, &groups});
+    if (!groupData)
+        return {};
+    std::vector<std::uint8_t> group;
+    if (!Source.ReadBlock(groupData->offset, std::min(groupData->size, kMaxGroupBytes), group,
+                          kMaxGroupBytes))
+        return {};
+
+    // The images, by id; read lazily, once, and only for this group.
+    const auto iconsAt = TypeDirectory(root, kRtIcon);
+    Directory icons;
+    if (!iconsAt || !ReadDirectory(*iconsAt, kMaxDirEntries, icons, total))
+        return {};
+    std::unordered_map<std::uint16_t, const Entry *> byId;
+    for (const Entry &e : icons.entries)
+        if (IsId(e.name) && e.name <= 0xFFFFu)
+            byId.try_emplace(static_cast<std::uint16_t>(e.name), &e);
+
+    const ImageLookup lookup = [&](std::uint16_t id) -> std::optional<ImageCandidate> {
+        const auto found = byId.find(id);
+        if (found == byId.end())
+            return std::nullopt;
+        const auto where = FirstLanguageData(*found->second, {&root, &icons});
+        if (!where)
+            return std::nullopt;
+        ImageCandidate c;
+        c.offset = where->offset;
+        c.size = where->size;
+        return c;
+    };
+    return platform::ExtractGroup(Source, group, lookup);
+}
+
+} // namespace platform

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "icon.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class ByteSource;
+
+// The group icons of a PE32 or PE32+ file, read from its resource directory.
+// Only the headers, the section table and the parts of the resource tree
+// that a question needs are read.
+class PeResources
+{
+public:
+    explicit PeResources(const ByteSource &source) : Source(source) {}
+
+    // Reads the headers; false when this is not a PE32/PE32+ image.
+    bool Open();
+    bool IsOpen() const { return Opened; }
+
+    // Entries directly under the group icon type, in stored order.
+    int CountGroups() const;
+    // The icon of group index (0 or more), or of the group with id -index.
+    Icon ExtractGroup(int index) const;
+
+private:
+    struct Section
+    {
+        std::uint32_t va = 0;
+        std::uint32_t size = 0; // what the file really backs
+        std::uint32_t raw = 0;
+    };
+    struct Entry
+    {
+        std::uint32_t name = 0;
+        std::uint32_t data = 0;
+    };
+    // A directory read from the tree, with the bytes it occupies so that a
+    // subdirectory pointing back into it can be refused.
+    struct Directory
+    {
+        std::uint32_t start = 0;
+        std::uint32_t end = 0;
+        std::vector<Entry> entries;
+    };
+    struct Located
+    {
+        std::uint64_t offset = 0;
+        std::uint64_t size = 0;
+    };
+
+    // File offset of an RVA and how many bytes from there the file backs.
+    bool MapRva(std::uint32_t rva, std::uint64_t &offset, std::uint64_t &available) const;
+    // Reads the header and up to maxEntries entries of the directory at
+    // offset (relative to the tree's root); total gets the header's count,
+    // bounded by what fits.
+    bool ReadDirectory(std::uint32_t offset, std::size_t maxEntries, Directory &dir,
+                       std::size_t &total) const;
+    // The subdirectory an entry points at, unless it is a leaf or loops back
+    // into a directory on the path.
+    std::optional<std::uint32_t> Subdirectory(const Entry &entry,
+                                              const std::vector<const Directory *> &path) const;
+    std::optional<std::uint32_t> TypeDirectory(const Directory &root, std::uint16_t type) const;
+    // The data of a name-level entry's first language.
+    std::optional<Located> FirstLanguageData(const Entry &nameEntry,
+                                             std::vector<const Directory *> path) const;
+
+    const ByteSource &Source;
+    bool Opened = false;
+    std::uint32_t ResourceRva = 0;
+    std::uint32_t HeadersSize = 0;
+    std::vector<Section> Sections;
+};
+
+} // namespace platform

@@ -1,0 +1,31 @@
+#!/bin/bash
+# Builds the icon extraction benchmark (Release) and runs it against wrestool.
+#   scripts/bench.sh [folder] [benchmark flags...]
+# The folder defaults to Wine's 64-bit DLLs (libwine), about 700 real PE files.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build-bench"
+dir=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+if [ $# -gt 0 ] && [[ $1 != -* ]]; then
+    dir=$1
+    shift
+fi
+
+need=()
+for pkg in libbenchmark-dev icoutils libwine; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+        need+=("$pkg")
+done
+if [ ${#need[@]} -gt 0 ]; then
+    sudo=
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
+cmake --build "$build" --target bench_extract --parallel "$(nproc)"
+
+"$build/bench/bench_extract" "$@" "$dir"

@@ -1,0 +1,68 @@
+#include "pngwrite.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::string &error)
+{
+    if (icon.IsNull()) {
+        error = "no icon to write";
+        return false;
+    }
+    const int w = icon.Width();
+    const int h = icon.Height();
+    const bool hasAlpha = icon.HasAlpha();
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t p = icon.Pixel(x, y);
+            std::uint8_t *out =
+                &rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 4];
+            out[0] = static_cast<std::uint8_t>(p >> 16);
+            out[1] = static_cast<std::uint8_t>(p >> 8);
+            out[2] = static_cast<std::uint8_t>(p);
+            out[3] = hasAlpha ? static_cast<std::uint8_t>(p >> 24) : (icon.MaskBit(x, y) ? 0 : 255);
+        }
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) {
+        error = image.message;
+        return false;
+    }
+    std::vector<std::uint8_t> encoded(size);
+    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgba.data(), 0, nullptr)) {
+        error = image.message;
+        return false;
+    }
+
+    // Write beside the target and rename, so a failed write leaves nothing.
+    const std::string temporary = path + ".part";
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = "cannot create " + path;
+        return false;
+    }
+    const bool written = std::fwrite(encoded.data(), 1, size, file) == size;
+    const bool closed = std::fclose(file) == 0;
+    std::error_code ec;
+    if (!written || !closed) {
+        std::filesystem::remove(temporary, ec);
+        error = "cannot write " + path;
+        return false;
+    }
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::filesystem::remove(temporary, ec);
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
