@@ -59,7 +59,9 @@ bool FileSource::Open(const std::string &path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
         ::close(fd);
         return false;
@@ -75,8 +77,8 @@ bool FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const
         return false;
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t got = ::pread(Fd, out.data() + done, out.size() - done,
-                                    static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(Fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) // error, or the file shrank under us

@@ -143,9 +143,10 @@ void DibRowDecoder::Decode(std::span<const std::uint8_t> row, std::span<std::uin
             std::uint32_t c[4];
             for (std::size_t i = 0; i < 4; ++i) {
                 const std::uint32_t value = (p & Header.masks[i]) >> Shift[i];
-                c[i] = MaxValue[i] ? static_cast<std::uint32_t>(
-                                         (std::uint64_t{value} * 255u + MaxValue[i] / 2) / MaxValue[i])
-                                   : 0u;
+                c[i] = MaxValue[i]
+                           ? static_cast<std::uint32_t>(
+                                 (std::uint64_t{value} * 255u + MaxValue[i] / 2) / MaxValue[i])
+                           : 0u;
             }
             out[x] = Argb(c[3], c[0], c[1], c[2]);
         }

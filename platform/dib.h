@@ -27,7 +27,10 @@ struct DibHeader
     std::size_t PaletteEntrySize() const { return headerSize == 12 ? 3 : 4; }
     // Where the colour table (or the first row when there is none) starts.
     std::size_t TableOffset() const;
-    std::size_t PixelOffset() const { return TableOffset() + PaletteEntries() * PaletteEntrySize(); }
+    std::size_t PixelOffset() const
+    {
+        return TableOffset() + PaletteEntries() * PaletteEntrySize();
+    }
 };
 
 // Reads and checks a header at the start of bytes: a supported size, a

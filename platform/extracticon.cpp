@@ -12,7 +12,14 @@ namespace platform {
 
 namespace {
 
-enum class Kind { None, Executable, IconFile, Ani, Bitmap };
+enum class Kind
+{
+    None,
+    Executable,
+    IconFile,
+    Ani,
+    Bitmap
+};
 
 Kind Sniff(const ByteSource &source)
 {

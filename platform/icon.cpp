@@ -15,8 +15,8 @@ Icon::Icon(int width, int height)
 }
 
 Icon::Icon(Icon &&other) noexcept
-    : W(std::exchange(other.W, 0)), H(std::exchange(other.H, 0)),
-      Colour(std::move(other.Colour)), Mask(std::move(other.Mask))
+    : W(std::exchange(other.W, 0)), H(std::exchange(other.H, 0)), Colour(std::move(other.Colour)),
+      Mask(std::move(other.Mask))
 {
     other.Colour.clear();
     other.Mask.clear();
@@ -54,7 +54,8 @@ void Icon::SetMaskBit(int x, int y, bool transparent)
 {
     const auto bit = static_cast<std::uint8_t>(0x80u >> (x & 7));
     std::uint8_t &byte = Mask[MaskOffset(x, y)];
-    byte = transparent ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
+    byte = transparent ? static_cast<std::uint8_t>(byte | bit)
+                       : static_cast<std::uint8_t>(byte & ~bit);
 }
 
 } // namespace platform

@@ -39,10 +39,7 @@ public:
 
     // AND mask, 1 = transparent. Rows top first, pixels from the most
     // significant bit, each row a whole number of 32-bit words.
-    bool MaskBit(int x, int y) const
-    {
-        return (Mask[MaskOffset(x, y)] >> (7 - (x & 7))) & 1u;
-    }
+    bool MaskBit(int x, int y) const { return (Mask[MaskOffset(x, y)] >> (7 - (x & 7))) & 1u; }
     void SetMaskBit(int x, int y, bool transparent);
     int MaskStride() const { return ((W + 31) / 32) * 4; }
     std::span<const std::uint8_t> MaskRows() const { return Mask; }
@@ -50,7 +47,8 @@ public:
 private:
     std::size_t Index(int x, int y) const
     {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(W) + static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(W) +
+               static_cast<std::size_t>(x);
     }
     std::size_t MaskOffset(int x, int y) const
     {

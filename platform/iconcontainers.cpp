@@ -39,7 +39,8 @@ struct BitmapLayout
 bool ReadBitmapLayout(const ByteSource &source, BitmapLayout &layout)
 {
     std::array<std::uint8_t, 14 + 124 + 12> head{};
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(source.Size(), head.size()));
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(source.Size(), head.size()));
     if (n < 14 + 12 || !source.ReadAt(0, std::span(head).first(n)))
         return false;
     const LeView v{std::span(head).first(n)};
@@ -116,7 +117,8 @@ Icon ExtractAniFile(const ByteSource &source)
     std::array<std::uint8_t, 12> buf{};
     if (!source.ReadAt(0, buf))
         return {};
-    const std::uint64_t riffEnd = std::min<std::uint64_t>(source.Size(), 8 + std::uint64_t{LeView(buf).U32(4)});
+    const std::uint64_t riffEnd =
+        std::min<std::uint64_t>(source.Size(), 8 + std::uint64_t{LeView(buf).U32(4)});
 
     // Walks the chunks of [from, to) looking for id (and, for a LIST, its type).
     const auto find = [&](std::uint64_t from, std::uint64_t to, std::uint32_t id,
@@ -141,7 +143,8 @@ Icon ExtractAniFile(const ByteSource &source)
     };
 
     std::uint64_t listAt = 0, listSize = 0, iconAt = 0, iconSize = 0;
-    if (!find(12, riffEnd, FourCc('L', 'I', 'S', 'T'), FourCc('f', 'r', 'a', 'm'), listAt, listSize))
+    if (!find(12, riffEnd, FourCc('L', 'I', 'S', 'T'), FourCc('f', 'r', 'a', 'm'), listAt,
+              listSize))
         return {};
     if (!find(listAt + 4, listAt + listSize, FourCc('i', 'c', 'o', 'n'), 0, iconAt, iconSize))
         return {};

@@ -79,7 +79,8 @@ Icon ExtractBestImage(const ByteSource &source, std::vector<ImageCandidate> cand
     std::vector<std::uint8_t> head(64);
     for (ImageCandidate &c : candidates) {
         c.size = std::min(c.size, source.Contains(c.offset, 0) ? source.Size() - c.offset : 0);
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(c.size, head.size()));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(c.size, head.size()));
         if (n == 0 || !source.ReadAt(c.offset, std::span(head).first(n))) {
             c.size = 0; // unreadable: never chosen below
             continue;

@@ -44,8 +44,8 @@ bool NeResources::Open()
     // The table ends where the resident-name table begins.
     const std::uint64_t tableAt = ne + tableOffset;
     const std::uint64_t available = Source.Contains(tableAt, 0) ? Source.Size() - tableAt : 0;
-    const std::size_t length = static_cast<std::size_t>(
-        std::min<std::uint64_t>(residentNames - tableOffset, available));
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(residentNames - tableOffset, available));
     std::vector<std::uint8_t> table;
     if (length < 2 || !Source.ReadBlock(tableAt, length, table, 65536))
         return true;
@@ -95,8 +95,8 @@ Icon NeResources::ExtractGroup(int index) const
     if (!group || group->size == 0)
         return {};
     std::vector<std::uint8_t> bytes;
-    if (!Source.ReadBlock(group->offset, std::min<std::uint64_t>(group->size, 6 + 14 * 65535), bytes,
-                          6 + 14 * 65535))
+    if (!Source.ReadBlock(group->offset, std::min<std::uint64_t>(group->size, 6 + 14 * 65535),
+                          bytes, 6 + 14 * 65535))
         return {};
     std::unordered_map<std::uint16_t, const Resource *> byId;
     for (const Resource &r : Images)

@@ -22,7 +22,10 @@ constexpr std::size_t kSectionHeader = 40;
 constexpr std::uint64_t kMaxGroupBytes = 6 + 14 * 65535;
 constexpr std::size_t kMaxDirEntries = 2 * 65535;
 
-bool IsId(const std::uint32_t name) { return (name & kHighBit) == 0; }
+bool IsId(const std::uint32_t name)
+{
+    return (name & kHighBit) == 0;
+}
 
 } // namespace
 
@@ -38,7 +41,8 @@ bool PeResources::Open()
     // directories of either flavour.
     std::array<std::uint8_t, 4 + 20 + 240> head{};
     const std::uint64_t headAvail = Source.Contains(pe, 0) ? Source.Size() - pe : 0;
-    const std::size_t headLen = static_cast<std::size_t>(std::min<std::uint64_t>(headAvail, head.size()));
+    const std::size_t headLen =
+        static_cast<std::size_t>(std::min<std::uint64_t>(headAvail, head.size()));
     if (headLen < 4 + 20 + 2 || !Source.ReadAt(pe, std::span(head).first(headLen)))
         return false;
     const LeView h{std::span(head).first(headLen)};
@@ -65,8 +69,8 @@ bool PeResources::Open()
 
     const std::uint64_t tableAt = std::uint64_t{pe} + 24 + optionalSize;
     const std::uint64_t tableAvail = Source.Contains(tableAt, 0) ? Source.Size() - tableAt : 0;
-    const std::size_t count =
-        static_cast<std::size_t>(std::min<std::uint64_t>(sectionCount, tableAvail / kSectionHeader));
+    const std::size_t count = static_cast<std::size_t>(
+        std::min<std::uint64_t>(sectionCount, tableAvail / kSectionHeader));
     std::vector<std::uint8_t> table;
     if (!Source.ReadBlock(tableAt, count * kSectionHeader, table, 65535 * kSectionHeader))
         return false;
@@ -120,11 +124,10 @@ bool PeResources::ReadDirectory(std::uint32_t offset, std::size_t maxEntries, Di
         return false;
     const LeView hv(header);
     const std::size_t declared = std::size_t{hv.U16(12)} + hv.U16(14);
-    total = std::min<std::size_t>(declared, static_cast<std::size_t>((available - kDirHeader) / kDirEntry));
+    total = std::min<std::size_t>(declared,
+                                  static_cast<std::size_t>((available - kDirHeader) / kDirEntry));
     const std::size_t n = std::min(total, maxEntries);
     dir.start = offset;
-    dir.end = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(0xFFFFFFFFu, std::uint64_t{offset} + kDirHeader + total * kDirEntry));
     dir.entries.clear();
     if (n == 0)
         return true;
@@ -138,14 +141,20 @@ bool PeResources::ReadDirectory(std::uint32_t offset, std::size_t maxEntries, Di
     return true;
 }
 
-std::optional<std::uint32_t>
-PeResources::Subdirectory(const Entry &entry, const std::vector<const Directory *> &path) const
+PeResources::Span PeResources::Followed(const Directory &dir, const Entry &entry)
+{
+    const auto index = static_cast<std::uint64_t>(&entry - dir.entries.data());
+    return {dir.start, std::uint64_t{dir.start} + kDirHeader + (index + 1) * kDirEntry};
+}
+
+std::optional<std::uint32_t> PeResources::Subdirectory(const Entry &entry,
+                                                       const std::vector<Span> &path) const
 {
     if ((entry.data & kHighBit) == 0)
         return std::nullopt;
     const std::uint32_t offset = entry.data & ~kHighBit;
-    for (const Directory *d : path)
-        if (offset >= d->start && offset < d->end)
+    for (const Span &s : path)
+        if (offset >= s.start && offset < s.end)
             return std::nullopt; // would loop back into the tree above
     return offset;
 }
@@ -155,12 +164,12 @@ std::optional<std::uint32_t> PeResources::TypeDirectory(const Directory &root,
 {
     for (const Entry &e : root.entries)
         if (IsId(e.name) && e.name == type)
-            return Subdirectory(e, {&root});
+            return Subdirectory(e, {Followed(root, e)});
     return std::nullopt;
 }
 
 std::optional<PeResources::Located>
-PeResources::FirstLanguageData(const Entry &nameEntry, std::vector<const Directory *> path) const
+PeResources::FirstLanguageData(const Entry &nameEntry, const std::vector<Span> &path) const
 {
     const auto languages = Subdirectory(nameEntry, path);
     if (!languages)
@@ -174,8 +183,8 @@ PeResources::FirstLanguageData(const Entry &nameEntry, std::vector<const Directo
         return std::nullopt; // the tree has three levels, no more
     // The data entry: RVA of the bytes, their size.
     std::uint64_t at = 0, available = 0;
-    if (first.data > 0xFFFFFFFFu - ResourceRva || !MapRva(ResourceRva + first.data, at, available) ||
-        available < 16)
+    if (first.data > 0xFFFFFFFFu - ResourceRva ||
+        !MapRva(ResourceRva + first.data, at, available) || available < 16)
         return std::nullopt;
     std::array<std::uint8_t, 8> dataEntry{};
     if (!Source.ReadAt(at, dataEntry))
@@ -236,7 +245,11 @@ Icon PeResources::ExtractGroup(int index) const
     }
     if (!entry)
         return {};
-    const auto groupData = FirstLanguageData(*entry, {&root, &groups});
+    const Entry &groupType =
+        *std::find_if(root.entries.begin(), root.entries.end(),
+                      [](const Entry &e) { return IsId(e.name) && e.name == kRtGroupIcon; });
+    const auto groupData =
+        FirstLanguageData(*entry, {Followed(root, groupType), Followed(groups, *entry)});
     if (!groupData)
         return {};
     std::vector<std::uint8_t> group;
@@ -249,6 +262,9 @@ Icon PeResources::ExtractGroup(int index) const
     Directory icons;
     if (!iconsAt || !ReadDirectory(*iconsAt, kMaxDirEntries, icons, total))
         return {};
+    const Entry &iconType =
+        *std::find_if(root.entries.begin(), root.entries.end(),
+                      [](const Entry &e) { return IsId(e.name) && e.name == kRtIcon; });
     std::unordered_map<std::uint16_t, const Entry *> byId;
     for (const Entry &e : icons.entries)
         if (IsId(e.name) && e.name <= 0xFFFFu)
@@ -258,7 +274,8 @@ Icon PeResources::ExtractGroup(int index) const
         const auto found = byId.find(id);
         if (found == byId.end())
             return std::nullopt;
-        const auto where = FirstLanguageData(*found->second, {&root, &icons});
+        const auto where = FirstLanguageData(
+            *found->second, {Followed(root, iconType), Followed(icons, *found->second)});
         if (!where)
             return std::nullopt;
         ImageCandidate c;

@@ -39,14 +39,21 @@ private:
         std::uint32_t name = 0;
         std::uint32_t data = 0;
     };
-    // A directory read from the tree, with the bytes it occupies so that a
-    // subdirectory pointing back into it can be refused.
     struct Directory
     {
         std::uint32_t start = 0;
-        std::uint32_t end = 0;
         std::vector<Entry> entries;
     };
+    // Bytes of a directory on the path from the root: its header and its
+    // entries up to the one followed. A subdirectory starting there would
+    // loop back. (Only these: a lying entry count would otherwise make the
+    // directory cover everything after it.)
+    struct Span
+    {
+        std::uint32_t start = 0;
+        std::uint64_t end = 0;
+    };
+    static Span Followed(const Directory &dir, const Entry &entry);
     struct Located
     {
         std::uint64_t offset = 0;
@@ -63,11 +70,11 @@ private:
     // The subdirectory an entry points at, unless it is a leaf or loops back
     // into a directory on the path.
     std::optional<std::uint32_t> Subdirectory(const Entry &entry,
-                                              const std::vector<const Directory *> &path) const;
+                                              const std::vector<Span> &path) const;
     std::optional<std::uint32_t> TypeDirectory(const Directory &root, std::uint16_t type) const;
     // The data of a name-level entry's first language.
     std::optional<Located> FirstLanguageData(const Entry &nameEntry,
-                                             std::vector<const Directory *> path) const;
+                                             const std::vector<Span> &path) const;
 
     const ByteSource &Source;
     bool Opened = false;

@@ -41,12 +41,23 @@ bool ReadPngHeader(std::span<const std::uint8_t> bytes, int &width, int &height,
     const int depth = bytes[24];
     int channels = 0;
     switch (bytes[25]) {
-    case 0: channels = 1; break; // grey
-    case 2: channels = 3; break; // RGB
-    case 3: channels = 1; break; // palette
-    case 4: channels = 2; break; // grey + alpha
-    case 6: channels = 4; break; // RGBA
-    default: return false;
+    case 0:
+        channels = 1;
+        break; // grey
+    case 2:
+        channels = 3;
+        break; // RGB
+    case 3:
+        channels = 1;
+        break; // palette
+    case 4:
+        channels = 2;
+        break; // grey + alpha
+    case 6:
+        channels = 4;
+        break; // RGBA
+    default:
+        return false;
     }
     if (w == 0 || h == 0 || w > 0x7FFFFFFFu || h > 0x7FFFFFFFu || depth == 0 || depth > 16)
         return false;
@@ -83,7 +94,8 @@ Icon DecodeIconPng(std::span<const std::uint8_t> bytes)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
-                                    static_cast<std::size_t>(x)) * 4;
+                                    static_cast<std::size_t>(x)) *
+                                   4;
             const std::uint32_t a = buffer[at + 3];
             // A fully transparent pixel keeps no colour: drawn through the
             // mask it must leave the background alone.
@@ -92,9 +104,9 @@ Icon DecodeIconPng(std::span<const std::uint8_t> bytes)
             if (a == 0)
                 continue;
             pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
-                   static_cast<std::size_t>(x)] = (a << 24) | (std::uint32_t{buffer[at + 2]} << 16) |
-                                                  (std::uint32_t{buffer[at + 1]} << 8) |
-                                                  buffer[at];
+                   static_cast<std::size_t>(x)] = (a << 24) |
+                                                  (std::uint32_t{buffer[at + 2]} << 16) |
+                                                  (std::uint32_t{buffer[at + 1]} << 8) | buffer[at];
         }
     }
     return icon;

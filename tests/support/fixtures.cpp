@@ -8,6 +8,7 @@
 #include <numeric>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 namespace fixtures {
 namespace {
@@ -196,7 +197,9 @@ void PutColourRows(Bytes &out, const Picture &picture, int bitCount,
                 break;
             }
             case 16: {
-                const unsigned value = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+                // 5-5-5: the top five bits of red, green and blue.
+                const std::uint32_t value =
+                    (argb >> 19 & 0x1F) << 10 | (argb >> 11 & 0x1F) << 5 | (argb >> 3 & 0x1F);
                 row[x * 2] = static_cast<std::uint8_t>(value & 0xFF);
                 row[x * 2 + 1] = static_cast<std::uint8_t>(value >> 8);
                 break;
@@ -297,12 +300,13 @@ std::vector<std::vector<std::uint16_t>> AssignImageIds(const std::vector<IconGro
 
 struct StoredImage
 {
-    std::uint16_t language = 0;
+    const IconGroup *group = nullptr;
     const Bytes *data = nullptr;
 };
 
-// The icon images to store, by id. An image without data is named by its
-// group but not stored; when groups share an id the first image wins.
+// The icon images to store, by id, with the group that names them first. An
+// image without data is named by its group but not stored; when groups share
+// an id the first image wins.
 std::map<std::uint16_t, StoredImage>
 CollectImages(const std::vector<IconGroup> &groups,
               const std::vector<std::vector<std::uint16_t>> &ids)
@@ -310,10 +314,9 @@ CollectImages(const std::vector<IconGroup> &groups,
     std::map<std::uint16_t, StoredImage> images;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const IconGroup &group = groups[g];
-        const std::uint16_t language = group.languages.empty() ? 0 : group.languages.front();
         for (std::size_t i = 0; i < group.images.size(); ++i) {
             if (!group.images[i].data.empty()) {
-                images.emplace(ids[g][i], StoredImage{language, &group.images[i].data});
+                images.emplace(ids[g][i], StoredImage{&group, &group.images[i].data});
             }
         }
     }
@@ -719,7 +722,16 @@ Bytes BuildPe(const PeSpec &spec)
     const auto ids = AssignImageIds(spec.groups);
     ResourceType icons{3, {}};
     for (const auto &[id, image] : CollectImages(spec.groups, ids)) {
-        icons.entries.push_back({id, {{image.language, *image.data}}});
+        // Localised files carry the images under each language of their group,
+        // which tools that match languages expect.
+        ResourceEntry entry{id, {}};
+        for (const std::uint16_t language : image.group->languages) {
+            entry.leaves.push_back({language, *image.data});
+        }
+        if (entry.leaves.empty()) {
+            entry.leaves.push_back({0, *image.data});
+        }
+        icons.entries.push_back(std::move(entry));
     }
     std::vector<std::size_t> order(spec.groups.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

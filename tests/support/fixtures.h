@@ -1,7 +1,9 @@
 #pragma once
 
 // Builders for the test files: icon containers drawn and assembled in code,
-// so that no fixture comes from anybody else's program.
+// so that no fixture comes from anybody else's program. A request that cannot
+// be built (a bit count the format lacks, too many colours for a palette,
+// buffers that do not match the picture's size) throws std::invalid_argument.
 
 #include <cstdint>
 #include <string>
@@ -28,7 +30,10 @@ struct Picture
 // every alpha byte is 0. Colours are chosen so that, for bitCount <= 8,
 // EncodeDib can represent them exactly: the picture then uses at most
 // 2^bitCount distinct colours when paletteBits is set to that count
-// (0 = free colours).
+// (0 = free colours). Border pixels are 0 (black, alpha 0). A palette's entry
+// 0 is that black and every entry has its own alpha, so the 2^bitCount limit
+// holds for whole argb values; with 1 bit the two are black and white (alpha
+// 0 and 255 with withAlpha), as in a monochrome icon.
 Picture DrawPicture(int width, int height, int seed, bool withAlpha, int paletteBits = 0);
 
 // A DIB as stored inside icon files and icon resources: 40-byte header with
@@ -50,13 +55,14 @@ struct IconImage
     std::uint8_t dirWidth = 0;
     std::uint8_t dirHeight = 0;
     std::uint8_t colourCount = 0;
-    std::uint16_t planes = 1;    // hotspot x for cursors
-    std::uint16_t bitCount = 0;  // hotspot y for cursors
+    std::uint16_t planes = 1;   // hotspot x for cursors
+    std::uint16_t bitCount = 0; // hotspot y for cursors
     Bytes data;
 };
 
 // Makes an IconImage from a picture: DIB at bitCount, or PNG when png is set;
-// directory fields filled as a careful writer would.
+// directory fields filled as a careful writer would (a PNG is RGBA, so its
+// bit count is 32 whatever bitCount says).
 IconImage MakeImage(const Picture &picture, int bitCount, bool png = false);
 
 // .ico (type 1) or .cur (type 2) file: 6-byte header, 16-byte entries, images
@@ -78,6 +84,11 @@ using ResName = std::variant<std::uint16_t, std::u16string>;
 // same group directory under each, in the given order) and its images. Image
 // ids are assigned by the builder unless imageIds is given (then one id per
 // image; an id that no image carries makes a group naming a missing image).
+// Assigned ids count from 1 in the given group order, skipping every id some
+// imageIds holds. An image with empty data is named by its group but not
+// stored, which is how a missing image is made. Images are stored under every
+// language of the first group naming them; when two groups give an id, the
+// first one's image is stored.
 struct IconGroup
 {
     ResName name;

@@ -33,7 +33,8 @@ std::vector<std::string> ExpandPaths(int argc, char **argv, int first)
             continue;
         }
         std::vector<std::string> inside;
-        for (std::filesystem::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec)) {
+        for (std::filesystem::directory_iterator it(p, ec), end; !ec && it != end;
+             it.increment(ec)) {
             std::error_code fileEc;
             if (it->is_regular_file(fileEc))
                 inside.push_back(it->path().string());

@@ -19,8 +19,9 @@ bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::stri
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const std::uint32_t p = icon.Pixel(x, y);
-            std::uint8_t *out =
-                &rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 4];
+            std::uint8_t *out = &rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                                       static_cast<std::size_t>(x)) *
+                                      4];
             out[0] = static_cast<std::uint8_t>(p >> 16);
             out[1] = static_cast<std::uint8_t>(p >> 8);
             out[2] = static_cast<std::uint8_t>(p);

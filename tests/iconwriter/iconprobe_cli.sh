@@ -1,0 +1,32 @@
+#!/bin/sh
+# iconprobe as a user runs it: counts per file with folders expanded, an
+# extracted icon as a PNG, and a clear failure when there is no icon.
+set -u
+probe=$1
+writer=$2
+work=$3
+rm -rf "$work" && mkdir -p "$work" || exit 1
+"$writer" "$work/files" || { echo "cannot write fixtures"; exit 1; }
+fail() { echo "FAIL: $*"; exit 1; }
+tab=$(printf '\t')
+
+out=$("$probe" count "$work/files" "$work/files/missing.exe") || fail "count exited $?"
+expected="0${tab}$work/files/notes.txt"
+[ "$(echo "$out" | wc -l)" -eq 4 ] || fail "count printed: $out"
+echo "$out" | grep -qx "1${tab}$work/files/one.ico" || fail "one.ico: $out"
+echo "$out" | grep -qx "3${tab}$work/files/three.exe" || fail "three.exe: $out"
+echo "$out" | grep -qx "$expected" || fail "notes.txt: $out"
+echo "$out" | grep -qx "0${tab}$work/files/missing.exe" || fail "missing.exe: $out"
+echo "$out" | grep -q "sub" && fail "subfolders must not be listed: $out"
+
+"$probe" extract "$work/files/three.exe" 2 "$work/icon.png" || fail "extract exited $?"
+[ "$(head -c 8 "$work/icon.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG"
+[ "$(od -An -tu1 -j16 -N8 "$work/icon.png" | tr -s ' ' | sed 's/^ //')" = "0 0 0 32 0 0 0 32" ] || fail "not 32 x 32"
+
+"$probe" extract "$work/files/three.exe" 3 "$work/none.png" 2>"$work/err"
+status=$?
+[ $status -ne 0 ] || fail "extract past the end succeeded"
+[ ! -e "$work/none.png" ] || fail "a file was written for a missing icon"
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "message: $(cat "$work/err")"
+grep -q "no icon" "$work/err" || fail "message: $(cat "$work/err")"
+echo "iconprobe ok"
