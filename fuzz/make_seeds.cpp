@@ -64,12 +64,12 @@ int main(int argc, char **argv)
     IconGroup missing{std::uint16_t{9}, {0x0409}, {MakeImage(many, 8), MakeImage(few, 4)}, {}};
     missing.images[1].data.clear(); // named by the group but not stored
     for (const bool plus : {false, true}) {
-        PeSpec spec;
-        spec.pe32plus = plus;
-        spec.groups = {named, numbered, missing};
-        ok &= Save(folder, plus ? "program64.exe" : "program32.exe", BuildPe(spec));
+        PeRecipe recipe;
+        recipe.pe32plus = plus;
+        recipe.groups = {named, numbered, missing};
+        ok &= Save(folder, plus ? "program64.exe" : "program32.exe", BuildPe(recipe));
     }
-    NeSpec ne;
+    NeRecipe ne;
     ne.groups = {named, numbered};
     ok &= Save(folder, "program16.exe", BuildNe(ne));
     return ok ? 0 : 1;

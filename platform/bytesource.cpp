@@ -1,5 +1,6 @@
 #include "bytesource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -55,6 +56,8 @@ bool FileSource::Open(const std::string &path)
         Fd = -1;
         FileSize = 0;
     }
+    Page.clear();
+    PageOffset = 0;
     // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below anyway.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
@@ -75,6 +78,31 @@ bool FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const
 {
     if (Fd < 0 || !Contains(offset, out.size()))
         return false;
+    if (out.empty())
+        return true;
+    if (out.size() > kPage / 2)
+        return ReadThrough(offset, out);
+    const auto inPage = [&] {
+        return offset >= PageOffset && offset - PageOffset <= Page.size() &&
+               out.size() <= Page.size() - (offset - PageOffset);
+    };
+    if (!inPage()) {
+        PageOffset = offset & ~std::uint64_t{kPage - 1};
+        const std::uint64_t n = std::min<std::uint64_t>(2 * kPage, FileSize - PageOffset);
+        Page.resize(static_cast<std::size_t>(n));
+        if (!ReadThrough(PageOffset, Page)) {
+            Page.clear();
+            return false;
+        }
+        if (!inPage())
+            return ReadThrough(offset, out);
+    }
+    std::memcpy(out.data(), Page.data() + (offset - PageOffset), out.size());
+    return true;
+}
+
+bool FileSource::ReadThrough(std::uint64_t offset, std::span<std::uint8_t> out) const
+{
     std::size_t done = 0;
     while (done < out.size()) {
         const ssize_t got =

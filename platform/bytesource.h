@@ -75,8 +75,16 @@ public:
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const override;
 
 private:
+    // Headers and directories are many small reads close together: each
+    // small read brings in the page around it, and the next small read that
+    // falls inside that page costs no system call.
+    static constexpr std::size_t kPage = 4096;
+    bool ReadThrough(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
     int Fd = -1;
     std::uint64_t FileSize = 0;
+    mutable std::vector<std::uint8_t> Page;
+    mutable std::uint64_t PageOffset = 0;
 };
 
 } // namespace platform

@@ -40,11 +40,11 @@ protected:
 // handle for each index below it, none past it.
 TEST_F(IconExtraction, CountThenHandlesByIndex)
 {
-    PeSpec spec;
+    PeRecipe recipe;
     for (std::uint16_t id : {4, 8, 15})
-        spec.groups.push_back(
+        recipe.groups.push_back(
             IconGroup{id, {0x0409}, {MakeImage(DrawPicture(32, 32, id, false, 8), 8)}, {}});
-    const std::string exe = Write("three.dll", BuildPe(spec));
+    const std::string exe = Write("three.dll", BuildPe(recipe));
     ASSERT_EQ(iconwriter::IconCount(exe), 3);
     for (const int index : iconwriter::SaveAllIndices(3)) {
         const iconwriter::IconHandle icon = iconwriter::ExtractIconHandle(exe, index);

@@ -18,11 +18,11 @@ int main(int argc, char **argv)
                   static_cast<std::streamsize>(bytes.size()));
         return static_cast<bool>(out);
     };
-    PeSpec spec;
+    PeRecipe recipe;
     for (std::uint16_t id = 1; id <= 3; ++id)
-        spec.groups.push_back(
+        recipe.groups.push_back(
             IconGroup{id, {0x0409}, {MakeImage(DrawPicture(32, 32, id, true), 32)}, {}});
-    bool ok = save("three.exe", BuildPe(spec));
+    bool ok = save("three.exe", BuildPe(recipe));
     ok &= save("one.ico", BuildIconFile({MakeImage(DrawPicture(16, 16, 9, false, 4), 4)}));
     ok &= save("notes.txt", Bytes{'h', 'i', '\n'});
     std::filesystem::create_directories(folder / "sub");

@@ -36,11 +36,11 @@ IconGroup SmallGroup(ResName name, int seed)
 std::vector<std::pair<std::string, Bytes>> ValidFiles()
 {
     const Picture small = DrawPicture(16, 16, 3, false, 8);
-    PeSpec pe32;
+    PeRecipe pe32;
     pe32.groups = {SmallGroup(u"APP", 1), SmallGroup(std::uint16_t{7}, 2)};
-    PeSpec pe64 = pe32;
+    PeRecipe pe64 = pe32;
     pe64.pe32plus = true;
-    NeSpec ne;
+    NeRecipe ne;
     ne.groups = pe32.groups;
     return {
         {"ico",
@@ -127,9 +127,9 @@ TEST(DamagedInput, EveryTruncationGivesACleanResult)
 // PE32 file. Each gives a bounded count and a prompt, clean extraction.
 TEST(DamagedInput, HostileResourceTrees)
 {
-    PeSpec spec;
-    spec.groups = {SmallGroup(std::uint16_t{1}, 1), SmallGroup(std::uint16_t{2}, 2)};
-    const Bytes good = BuildPe(spec);
+    PeRecipe recipe;
+    recipe.groups = {SmallGroup(std::uint16_t{1}, 1), SmallGroup(std::uint16_t{2}, 2)};
+    const Bytes good = BuildPe(recipe);
 
     struct Case
     {
@@ -221,9 +221,9 @@ TEST(DamagedInput, HostileHeadersInOtherContainers)
     };
     const Bytes ico = BuildIconFile({MakeImage(picture, 8)});
     const Bytes png = BuildIconFile({MakeImage(DrawPicture(32, 32, 2, true), 32, true)});
-    NeSpec neSpec;
-    neSpec.groups = {SmallGroup(std::uint16_t{1}, 1)};
-    const Bytes ne = BuildNe(neSpec);
+    NeRecipe neRecipe;
+    neRecipe.groups = {SmallGroup(std::uint16_t{1}, 1)};
+    const Bytes ne = BuildNe(neRecipe);
     const std::vector<Case> cases = {
         {"ico claims 65535 images", ico, [](Bytes &b) { b[4] = 0xFF, b[5] = 0xFF; }},
         {"ico image offset past the end", ico, [&](Bytes &b) { put32(b, 6 + 12, 0xFFFFFFF0u); }},

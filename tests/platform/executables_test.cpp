@@ -43,15 +43,15 @@ enum class Format
 Bytes Build(Format format, std::vector<IconGroup> groups, bool keepOrder = false)
 {
     if (format == Format::Ne) {
-        NeSpec spec;
-        spec.groups = std::move(groups);
-        return BuildNe(spec);
+        NeRecipe recipe;
+        recipe.groups = std::move(groups);
+        return BuildNe(recipe);
     }
-    PeSpec spec;
-    spec.pe32plus = format == Format::Pe32Plus;
-    spec.groups = std::move(groups);
-    spec.keepOrder = keepOrder;
-    return BuildPe(spec);
+    PeRecipe recipe;
+    recipe.pe32plus = format == Format::Pe32Plus;
+    recipe.groups = std::move(groups);
+    recipe.keepOrder = keepOrder;
+    return BuildPe(recipe);
 }
 
 class Executable : public testing::TestWithParam<Format>
@@ -141,10 +141,10 @@ TEST(PeFile, StoredOrderIsNotResorted)
 
 TEST(PeFile, SectionNameDoesNotMatter)
 {
-    PeSpec spec;
-    spec.sectionName = "UPX1";
-    spec.groups = {Group(std::uint16_t{1}, 0x123456)};
-    const Bytes file = BuildPe(spec);
+    PeRecipe recipe;
+    recipe.sectionName = "UPX1";
+    recipe.groups = {Group(std::uint16_t{1}, 0x123456)};
+    const Bytes file = BuildPe(recipe);
     EXPECT_EQ(platform::CountIcons(Source(file)), 1);
     EXPECT_EQ(Colour(platform::ExtractIcon(Source(file), 0)), 0x123456u);
 }
@@ -160,10 +160,10 @@ TEST(PeFile, ProgramWithoutIconsCountsZero)
 // image only: a file a hundred megabytes larger costs the same reads.
 TEST(PeFile, ReadsDoNotGrowWithTheFileSize)
 {
-    PeSpec small;
+    PeRecipe small;
     small.paddingBytes = 16; // same sections as the large one
     small.groups = {Group(std::uint16_t{1}, 0x010101), Group(std::uint16_t{2}, 0x020202)};
-    PeSpec large = small;
+    PeRecipe large = small;
     large.paddingBytes = 100u << 20;
     const Bytes smallFile = BuildPe(small);
     const Bytes largeFile = BuildPe(large);

@@ -712,16 +712,16 @@ Bytes BuildBmp(const Picture &picture, int bitCount)
     return out;
 }
 
-Bytes BuildPe(const PeSpec &spec)
+Bytes BuildPe(const PeRecipe &recipe)
 {
     constexpr std::uint32_t kPeOffset = 0x80;
     constexpr std::uint32_t kFileAlignment = 0x200;
     constexpr std::uint32_t kSectionAlignment = 0x1000;
-    Require(spec.sectionName.size() <= 8, "section names have at most 8 bytes");
+    Require(recipe.sectionName.size() <= 8, "section names have at most 8 bytes");
 
-    const auto ids = AssignImageIds(spec.groups);
+    const auto ids = AssignImageIds(recipe.groups);
     ResourceType icons{3, {}};
-    for (const auto &[id, image] : CollectImages(spec.groups, ids)) {
+    for (const auto &[id, image] : CollectImages(recipe.groups, ids)) {
         // Localised files carry the images under each language of their group,
         // which tools that match languages expect.
         ResourceEntry entry{id, {}};
@@ -733,16 +733,16 @@ Bytes BuildPe(const PeSpec &spec)
         }
         icons.entries.push_back(std::move(entry));
     }
-    std::vector<std::size_t> order(spec.groups.size());
+    std::vector<std::size_t> order(recipe.groups.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (!spec.keepOrder) {
+    if (!recipe.keepOrder) {
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return LinkerOrder(spec.groups[a].name, spec.groups[b].name);
+            return LinkerOrder(recipe.groups[a].name, recipe.groups[b].name);
         });
     }
     ResourceType groups{14, {}};
     for (const std::size_t g : order) {
-        const IconGroup &group = spec.groups[g];
+        const IconGroup &group = recipe.groups[g];
         const Bytes directory = GroupDirectory(group, ids[g]);
         ResourceEntry entry{group.name, {}};
         for (const std::uint16_t language : group.languages) {
@@ -767,9 +767,9 @@ Bytes BuildPe(const PeSpec &spec)
         std::uint64_t rawOffset = 0;
         std::uint64_t rawSize = 0;
     };
-    const bool withFiller = spec.paddingBytes > 0;
+    const bool withFiller = recipe.paddingBytes > 0;
     const std::size_t sectionCount = withFiller ? 3 : 2;
-    const std::uint32_t optionalHeaderSize = spec.pe32plus ? 240 : 224;
+    const std::uint32_t optionalHeaderSize = recipe.pe32plus ? 240 : 224;
     const std::size_t headersSize =
         AlignUp(kPeOffset + 4 + 20 + optionalHeaderSize + 40 * sectionCount, kFileAlignment);
 
@@ -793,11 +793,11 @@ Bytes BuildPe(const PeSpec &spec)
     const Bytes code{0x31, 0xC0, 0xC3};                  // xor eax, eax; ret
     addSection(".text", 0x60000020, &code, code.size()); // code, execute, read
     if (withFiller) {
-        addSection(".data", 0xC0000040, nullptr, spec.paddingBytes); // data, read, write
+        addSection(".data", 0xC0000040, nullptr, recipe.paddingBytes); // data, read, write
     }
     Require(nextRva < 0xFFFFFFFF, "filler too large for a PE image");
     const Bytes resources = BuildResourceSection(types, static_cast<std::uint32_t>(nextRva));
-    addSection(spec.sectionName, 0x40000040, &resources, resources.size()); // data, read
+    addSection(recipe.sectionName, 0x40000040, &resources, resources.size()); // data, read
     Require(nextRva <= 0xFFFFFFFF, "filler too large for a PE image");
     const Section &text = sections.front();
     const Section &rsrc = sections.back();
@@ -810,18 +810,18 @@ Bytes BuildPe(const PeSpec &spec)
     Bytes out = DosHeader(kPeOffset);
     Put32(out, 0x00004550); // "PE\0\0"
     // COFF header
-    Put16(out, spec.pe32plus ? 0x8664 : 0x14C);
+    Put16(out, recipe.pe32plus ? 0x8664 : 0x14C);
     Put16(out, static_cast<std::uint32_t>(sections.size()));
     Put32(out, 0); // time stamp: builds are reproducible
     Put32(out, 0); // symbol table
     Put32(out, 0); // symbols
     Put16(out, optionalHeaderSize);
     // Executable without relocations; 32-bit machine or large-address aware.
-    Put16(out, spec.pe32plus ? 0x0023 : 0x0103);
+    Put16(out, recipe.pe32plus ? 0x0023 : 0x0103);
 
     // Optional header
     const std::size_t optionalStart = out.size();
-    Put16(out, spec.pe32plus ? 0x20B : 0x10B);
+    Put16(out, recipe.pe32plus ? 0x20B : 0x10B);
     Put8(out, 14); // linker version
     Put8(out, 0);
     Put32(out, static_cast<std::uint32_t>(text.rawSize));    // size of code
@@ -829,7 +829,7 @@ Bytes BuildPe(const PeSpec &spec)
     Put32(out, 0);                                           // size of uninitialized data
     Put32(out, static_cast<std::uint32_t>(text.rva));        // entry point
     Put32(out, static_cast<std::uint32_t>(text.rva));        // base of code
-    if (spec.pe32plus) {
+    if (recipe.pe32plus) {
         Put64(out, 0x140000000);
     } else {
         Put32(out, static_cast<std::uint32_t>(sections[1].rva)); // base of data
@@ -851,7 +851,7 @@ Bytes BuildPe(const PeSpec &spec)
     Put16(out, 0x8100); // NX compatible, terminal server aware
     const std::uint64_t reserves[] = {0x100000, 0x1000, 0x100000, 0x1000}; // stack, heap
     for (const std::uint64_t value : reserves) {
-        if (spec.pe32plus) {
+        if (recipe.pe32plus) {
             Put64(out, value);
         } else {
             Put32(out, static_cast<std::uint32_t>(value));
@@ -892,7 +892,7 @@ Bytes BuildPe(const PeSpec &spec)
     return out;
 }
 
-Bytes BuildNe(const NeSpec &spec)
+Bytes BuildNe(const NeRecipe &recipe)
 {
     constexpr std::uint32_t kNeOffset = 0x80;
     constexpr std::uint32_t kNeHeaderSize = 0x40;
@@ -900,15 +900,15 @@ Bytes BuildNe(const NeSpec &spec)
     constexpr std::uint32_t kGroupIconType = 0x800E;
     constexpr std::uint32_t kIntegerId = 0x8000;
     constexpr std::uint32_t kResourceFlags = 0x1C30; // moveable, pure, discardable
-    Require(spec.alignShift <= 15, "alignShift must be below 16");
-    const std::size_t unit = std::size_t{1} << spec.alignShift;
+    Require(recipe.alignShift <= 15, "alignShift must be below 16");
+    const std::size_t unit = std::size_t{1} << recipe.alignShift;
 
-    const auto ids = AssignImageIds(spec.groups);
-    const auto images = CollectImages(spec.groups, ids);
+    const auto ids = AssignImageIds(recipe.groups);
+    const auto images = CollectImages(recipe.groups, ids);
 
     // NE knows ASCII names only; anything else becomes '?'.
     std::vector<std::string> names;
-    for (const IconGroup &group : spec.groups) {
+    for (const IconGroup &group : recipe.groups) {
         std::string ascii;
         if (const auto *name = std::get_if<std::u16string>(&group.name)) {
             for (const char16_t c : *name) {
@@ -919,9 +919,9 @@ Bytes BuildNe(const NeSpec &spec)
         names.push_back(std::move(ascii));
     }
 
-    const std::size_t typeCount = (images.empty() ? 0u : 1u) + (spec.groups.empty() ? 0u : 1u);
+    const std::size_t typeCount = (images.empty() ? 0u : 1u) + (recipe.groups.empty() ? 0u : 1u);
     const std::size_t namesStart =
-        2 + 8 * typeCount + 12 * (images.size() + spec.groups.size()) + 2;
+        2 + 8 * typeCount + 12 * (images.size() + recipe.groups.size()) + 2;
     std::size_t resourceTableSize = namesStart + 1;
     for (const std::string &name : names) {
         resourceTableSize += name.empty() ? 0 : 1 + name.size();
@@ -943,13 +943,13 @@ Bytes BuildNe(const NeSpec &spec)
 
     // Resource data: images by id, then the groups, each aligned to the unit.
     std::vector<Bytes> groupData;
-    for (std::size_t g = 0; g < spec.groups.size(); ++g) {
-        groupData.push_back(GroupDirectory(spec.groups[g], ids[g]));
+    for (std::size_t g = 0; g < recipe.groups.size(); ++g) {
+        groupData.push_back(GroupDirectory(recipe.groups[g], ids[g]));
     }
     std::size_t nextData = AlignUp(nonResidentNames + nonResidentSize, unit);
     const auto putNameInfo = [&](Bytes &out, std::size_t size, std::uint32_t id) {
-        const std::size_t offset = nextData >> spec.alignShift;
-        const std::size_t length = AlignUp(size, unit) >> spec.alignShift;
+        const std::size_t offset = nextData >> recipe.alignShift;
+        const std::size_t length = AlignUp(size, unit) >> recipe.alignShift;
         Require(offset <= 0xFFFF && length <= 0xFFFF,
                 "resource does not fit the alignment; raise alignShift");
         Put16(out, static_cast<std::uint32_t>(offset));
@@ -984,18 +984,18 @@ Bytes BuildNe(const NeSpec &spec)
     Put16(out, static_cast<std::uint32_t>(moduleReferences));
     Put16(out, static_cast<std::uint32_t>(importedNames));
     Put32(out, static_cast<std::uint32_t>(nonResidentNames));
-    Put16(out, 0);               // movable entry points
-    Put16(out, spec.alignShift); // segment alignment
-    Put16(out, 0);               // resource segments
-    Put8(out, 2);                // Windows
-    Put8(out, 0);                // other flags
-    Put16(out, 0);               // fast-load area
+    Put16(out, 0);                 // movable entry points
+    Put16(out, recipe.alignShift); // segment alignment
+    Put16(out, 0);                 // resource segments
+    Put8(out, 2);                  // Windows
+    Put8(out, 0);                  // other flags
+    Put16(out, 0);                 // fast-load area
     Put16(out, 0);
     Put16(out, 0);      // minimum code swap area
     Put16(out, 0x030A); // Windows 3.10
     Require(out.size() == kNeOffset + kNeHeaderSize, "NE header size is wrong");
 
-    Put16(out, spec.alignShift);
+    Put16(out, recipe.alignShift);
     if (!images.empty()) {
         Put16(out, kIconType);
         Put16(out, static_cast<std::uint32_t>(images.size()));
@@ -1006,13 +1006,13 @@ Bytes BuildNe(const NeSpec &spec)
         }
     }
     std::size_t nextName = namesStart;
-    if (!spec.groups.empty()) {
+    if (!recipe.groups.empty()) {
         Put16(out, kGroupIconType);
-        Put16(out, static_cast<std::uint32_t>(spec.groups.size()));
+        Put16(out, static_cast<std::uint32_t>(recipe.groups.size()));
         Put32(out, 0); // reserved
-        for (std::size_t g = 0; g < spec.groups.size(); ++g) {
+        for (std::size_t g = 0; g < recipe.groups.size(); ++g) {
             std::uint32_t id = 0;
-            if (const auto *number = std::get_if<std::uint16_t>(&spec.groups[g].name)) {
+            if (const auto *number = std::get_if<std::uint16_t>(&recipe.groups[g].name)) {
                 Require(*number < kIntegerId, "NE ids are below 0x8000");
                 id = kIntegerId | *number;
             } else {

@@ -97,7 +97,7 @@ struct IconGroup
     std::vector<std::uint16_t> imageIds;
 };
 
-struct PeSpec
+struct PeRecipe
 {
     bool pe32plus = false;
     std::vector<IconGroup> groups; // stored under type 14 in this order
@@ -112,9 +112,9 @@ struct PeSpec
 
 // A PE32 or PE32+ image with a DOS stub, one code section, optional filler,
 // and a resource section with types 3 (icon) and 14 (group icon).
-Bytes BuildPe(const PeSpec &spec);
+Bytes BuildPe(const PeRecipe &recipe);
 
-struct NeSpec
+struct NeRecipe
 {
     std::vector<IconGroup> groups; // stored under type 0x800E in this order
     std::uint16_t alignShift = 4;
@@ -123,6 +123,6 @@ struct NeSpec
 // A 16-bit NE file: DOS header with e_lfanew, NE header, resource table with
 // types 0x8003 (icon) and 0x800E (group icon), resource data aligned to
 // 1 << alignShift.
-Bytes BuildNe(const NeSpec &spec);
+Bytes BuildNe(const NeRecipe &recipe);
 
 } // namespace fixtures
