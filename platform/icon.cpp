@@ -14,6 +14,14 @@ Icon::Icon(int width, int height)
     Mask.assign(static_cast<std::size_t>(MaskStride()) * static_cast<std::size_t>(H), 0u);
 }
 
+Icon Icon::WithoutColourImage(int width, int height)
+{
+    Icon icon(width, height);
+    icon.Colour.clear();
+    icon.Colour.shrink_to_fit();
+    return icon;
+}
+
 Icon::Icon(Icon &&other) noexcept
     : W(std::exchange(other.W, 0)), H(std::exchange(other.H, 0)), Colour(std::move(other.Colour)),
       Mask(std::move(other.Mask))

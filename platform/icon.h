@@ -22,15 +22,21 @@ public:
     Icon &operator=(const Icon &) = delete;
     ~Icon() = default;
 
+    // An icon that has a mask but no colour image, as monochrome icons can
+    // be held by the platform. Readers never make one; writers must cope.
+    static Icon WithoutColourImage(int width, int height);
+
     bool IsNull() const { return W == 0 || H == 0; }
+    bool HasColourImage() const { return !Colour.empty(); }
     explicit operator bool() const { return !IsNull(); }
     void Reset();
 
     int Width() const { return W; }
     int Height() const { return H; }
 
-    // Colour pixels as 0xAARRGGBB, top row first. When no pixel has a
-    // non-zero alpha the image has no alpha channel and the mask decides.
+    // Colour pixels as 0xAARRGGBB, top row first (only with a colour image).
+    // When no pixel has a non-zero alpha the image has no alpha channel and
+    // the mask decides.
     std::uint32_t Pixel(int x, int y) const { return Colour[Index(x, y)]; }
     void SetPixel(int x, int y, std::uint32_t argb) { Colour[Index(x, y)] = argb; }
     std::span<const std::uint32_t> Pixels() const { return Colour; }

@@ -2,6 +2,8 @@
 // files and for benchmarks.
 
 #include "iconwriter/iconextraction.h"
+#include "iconwriter/icontofile.h"
+#include "iconwriter/saveicon.h"
 #include "pngwrite.h"
 
 #include <algorithm>
@@ -16,7 +18,9 @@ namespace {
 int Usage()
 {
     std::fputs("usage: iconprobe count PATH...\n"
-               "       iconprobe extract FILE INDEX OUT.png\n",
+               "       iconprobe extract FILE INDEX OUT.png\n"
+               "       iconprobe save FILE INDEX OUT [--format ico|cur|bmp] [--depth 0|1|2|3|4]\n"
+               "                (the extension is appended to OUT; defaults: ico, 2)\n",
                stderr);
     return 2;
 }
@@ -54,26 +58,82 @@ int Count(int argc, char **argv)
     return 0;
 }
 
+bool ParseInt(const std::string &text, int &value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc{} && end == text.data() + text.size();
+}
+
+// The icon at FILE INDEX, or a message and a null icon.
+iconwriter::IconHandle Load(const std::string &file, const std::string &text)
+{
+    int index = 0;
+    if (!ParseInt(text, index)) {
+        std::fprintf(stderr, "iconprobe: not an index: %s\n", text.c_str());
+        return {};
+    }
+    iconwriter::IconHandle icon = iconwriter::ExtractIconHandle(file, index);
+    if (icon.IsNull())
+        std::fprintf(stderr, "iconprobe: no icon at index %d in %s\n", index, file.c_str());
+    return icon;
+}
+
 int Extract(int argc, char **argv)
 {
     if (argc != 5)
         return Usage();
-    const std::string file = argv[2];
-    const std::string text = argv[3];
-    int index = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (ec != std::errc{} || end != text.data() + text.size()) {
-        std::fprintf(stderr, "iconprobe: not an index: %s\n", text.c_str());
-        return 2;
-    }
-    const iconwriter::IconHandle icon = iconwriter::ExtractIconHandle(file, index);
-    if (icon.IsNull()) {
-        std::fprintf(stderr, "iconprobe: no icon at index %d in %s\n", index, file.c_str());
+    const iconwriter::IconHandle icon = Load(argv[2], argv[3]);
+    if (icon.IsNull())
         return 1;
-    }
     std::string error;
     if (!WriteIconPng(icon, argv[4], error)) {
         std::fprintf(stderr, "iconprobe: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Save(int argc, char **argv)
+{
+    if (argc < 5)
+        return Usage();
+    int format = iconwriter::sfIcon;
+    int depth = iconwriter::cdColours256;
+    for (int i = 5; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc)
+            return Usage();
+        const std::string value = argv[++i];
+        if (option == "--format") {
+            if (value == "ico")
+                format = iconwriter::sfIcon;
+            else if (value == "cur")
+                format = iconwriter::sfCursor;
+            else if (value == "bmp")
+                format = iconwriter::sfBitmap;
+            else
+                return Usage();
+        } else if (option == "--depth") {
+            if (!ParseInt(value, depth) || depth < 0 || depth > 255)
+                return Usage();
+        } else {
+            return Usage();
+        }
+    }
+    const iconwriter::IconHandle icon = Load(argv[2], argv[3]);
+    if (icon.IsNull())
+        return 1;
+    try {
+        const iconwriter::SaveOutcome outcome =
+            iconwriter::SaveIconAs(argv[4], icon, format, static_cast<std::uint8_t>(depth));
+        if (outcome.result != iconwriter::wrWritten) {
+            std::fprintf(stderr, "iconprobe: WriteIconFile returned %d (%s) for %s\n",
+                         outcome.result, iconwriter::WriteResultText(outcome.result),
+                         outcome.path.c_str());
+            return 1;
+        }
+    } catch (const iconwriter::ESaveError &e) {
+        std::fprintf(stderr, "iconprobe: %s\n", e.what());
         return 1;
     }
     return 0;
@@ -90,5 +150,7 @@ int main(int argc, char **argv)
         return Count(argc, argv);
     if (command == "extract")
         return Extract(argc, argv);
+    if (command == "save")
+        return Save(argc, argv);
     return Usage();
 }

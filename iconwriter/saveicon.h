@@ -1,0 +1,46 @@
+#pragma once
+
+// One place that turns an icon into an output file of a save format, for
+// the single save, the save-all run and the command-line companion alike.
+
+#include "iconwriter/iconextraction.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace iconwriter {
+
+// Save-format codes.
+enum SaveFormat : int
+{
+    sfIcon = 1,   // ".ico"
+    sfCursor = 2, // ".cur", the same bytes as an icon file
+    sfBitmap = 3, // ".bmp", the icon drawn over white
+};
+
+// A bitmap file that could not be saved.
+class ESaveError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct SaveOutcome
+{
+    std::string path;        // the name with its extension; empty when nothing was made
+    std::int32_t result = 0; // WriteIconFile's result for icon and cursor files
+};
+
+// The extension of a save format (".ico", ".cur", ".bmp"), empty for others.
+std::string SaveExtension(int Format);
+
+// Appends the format's extension to Name, whatever Name already ends with,
+// and saves Icon there: icon and cursor files through WriteIconFile at the
+// Depth code (its result is reported, nothing is thrown), bitmap files as
+// the icon drawn over white in 24 bits (throws ESaveError when the file
+// cannot be written). Any other format writes nothing.
+SaveOutcome SaveIconAs(const std::string &Name, const IconHandle &Icon, int Format,
+                       std::uint8_t Depth);
+
+} // namespace iconwriter
