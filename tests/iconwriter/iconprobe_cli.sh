@@ -29,4 +29,17 @@ status=$?
 [ ! -e "$work/none.png" ] || fail "a file was written for a missing icon"
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "message: $(cat "$work/err")"
 grep -q "no icon" "$work/err" || fail "message: $(cat "$work/err")"
+# save: the extension is appended, sizes are the layouts' sizes
+"$probe" save "$work/files/three.exe" 0 "$work/out" --format ico --depth 2 || fail "save ico exited $?"
+[ "$(wc -c <"$work/out.ico")" -eq 2238 ] || fail "ico at 256 colours is not 2238 bytes"
+"$probe" save "$work/files/three.exe" 0 "$work/out" --format cur --depth 3 || fail "save cur exited $?"
+[ "$(wc -c <"$work/out.cur")" -eq 3262 ] || fail "cur at true colour is not 3262 bytes"
+"$probe" save "$work/files/three.exe" 0 "$work/out" --format bmp || fail "save bmp exited $?"
+[ "$(wc -c <"$work/out.bmp")" -eq 3126 ] || fail "bmp is not 3126 bytes"
+[ "$(head -c 2 "$work/out.bmp")" = "BM" ] || fail "bmp does not start with BM"
+
+"$probe" save "$work/files/three.exe" 0 "$work/nowhere/out" --depth 2 2>"$work/err"
+[ $? -ne 0 ] || fail "save into a missing folder succeeded"
+[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q -- "-4" "$work/err" || fail "message: $(cat "$work/err")"
+[ ! -e "$work/nowhere" ] || fail "something was created"
 echo "iconprobe ok"
