@@ -1,0 +1,383 @@
+#include "controls/gauge.h"
+
+#include "controls/bltbitmap.h"
+#include "controls/einvalidoperation.h"
+#include "controls/fillextent.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+#include <string>
+
+namespace controls {
+
+namespace {
+
+// A rectangle by its edges; right and bottom lie just outside it.
+struct Edges
+{
+    int Left;
+    int Top;
+    int Right;
+    int Bottom;
+
+    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    QRect ToRect() const { return {Left, Top, Right - Left, Bottom - Top}; }
+};
+
+std::string RangeMessage(std::int64_t low, std::int64_t high)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "Value must be between %lld and %lld",
+                  static_cast<long long>(low), static_cast<long long>(high));
+    return text;
+}
+
+int RoundHalfEven(double v)
+{
+    const double r = std::nearbyint(v); // default rounding mode: nearest, ties to even
+    if (!(r >= std::numeric_limits<int>::min() && r <= std::numeric_limits<int>::max()))
+        return 0;
+    return static_cast<int>(r);
+}
+
+void Fill(QPainter &painter, const Edges &e, const QColor &colour)
+{
+    if (!e.IsEmpty())
+        painter.fillRect(e.ToRect(), colour);
+}
+
+// The shapes below take a bounding box by its edges, right and bottom
+// outside, the way the gauge's geometry is worked out; Qt's outlines cover
+// one pixel more than the rectangle they are given.
+QRect OutlineBox(const Edges &e)
+{
+    return {e.Left, e.Top, e.Right - e.Left - 1, e.Bottom - e.Top - 1};
+}
+
+void Ellipse(QPainter &painter, const Edges &e)
+{
+    if (!e.IsEmpty())
+        painter.drawEllipse(OutlineBox(e));
+}
+
+// A filled sector drawn counter-clockwise from the ray through Start to the
+// ray through End; rays in the same direction give the whole ellipse.
+void Pie(QPainter &painter, const Edges &e, QPoint start, QPoint end)
+{
+    if (e.IsEmpty())
+        return;
+    const QRect box = OutlineBox(e);
+    const QPointF centre = QRectF(box).center();
+    const double rx = box.width() / 2.0;
+    const double ry = box.height() / 2.0;
+    // Qt places arc ends by the ellipse's parametric angle, so a ray's
+    // direction is turned into that angle first.
+    const auto angle = [&](QPoint p) {
+        const double dx = p.x() - centre.x();
+        const double dy = centre.y() - p.y();
+        return std::atan2(ry > 0 ? dy / ry : dy, rx > 0 ? dx / rx : dx) * 180.0 / std::numbers::pi;
+    };
+    const double from = angle(start);
+    double span = angle(end) - from;
+    while (span <= 0)
+        span += 360.0;
+    painter.drawPie(box, qRound(from * 16), qRound(span * 16));
+}
+
+// Dest ^= Source over the colour bits; both images are RGB32 of one size.
+void XorOnto(QImage &dest, const QImage &source)
+{
+    for (int y = 0; y < dest.height(); ++y) {
+        auto *d = reinterpret_cast<QRgb *>(dest.scanLine(y));
+        const auto *s = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x = 0; x < dest.width(); ++x)
+            d[x] ^= s[x] & 0x00FFFFFFu;
+    }
+}
+
+// A pen of width one that, like the canvas lines the geometry was made for,
+// leaves out the last point of a line.
+QPen ThinPen(const QColor &colour)
+{
+    QPen pen(colour, 1);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+} // namespace
+
+TGauge::TGauge(QWidget *parent) : QWidget(parent)
+{
+    // Every pixel is ours: Qt need not paint the parent behind a repaint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(100, 100);
+}
+
+void TGauge::SetMinValue(int Value)
+{
+    if (Value == FMinValue)
+        return;
+    if (Value > FMaxValue && !Loading)
+        throw EInvalidOperation(RangeMessage(-2147483647, std::int64_t{FMaxValue} - 1));
+    FMinValue = Value;
+    if (FProgress < Value)
+        FProgress = Value;
+    RepaintNow();
+}
+
+void TGauge::SetMaxValue(int Value)
+{
+    if (Value == FMaxValue)
+        return;
+    if (Value < FMinValue && !Loading)
+        throw EInvalidOperation(RangeMessage(std::int64_t{FMinValue} + 1, 2147483647));
+    FMaxValue = Value;
+    if (FProgress > Value)
+        FProgress = Value;
+    RepaintNow();
+}
+
+void TGauge::SetProgress(int Value)
+{
+    const int before = Percentage();
+    if (Value < FMinValue)
+        Value = FMinValue;
+    else if (Value > FMaxValue)
+        Value = FMaxValue;
+    if (Value == FProgress)
+        return;
+    FProgress = Value;
+    // A sweep over many steps costs at most one repaint per percent.
+    if (Percentage() != before)
+        RepaintNow();
+}
+
+void TGauge::SetKind(TGaugeKind Value)
+{
+    if (Value == FKind)
+        return;
+    FKind = Value;
+    RepaintNow();
+}
+
+void TGauge::SetShowText(bool Value)
+{
+    if (Value == FShowText)
+        return;
+    FShowText = Value;
+    RepaintNow();
+}
+
+void TGauge::SetBorderStyle(TBorderStyle Value)
+{
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    RepaintNow();
+}
+
+void TGauge::SetForeColor(const QColor &Value)
+{
+    if (Value == FForeColor)
+        return;
+    FForeColor = Value;
+    RepaintNow();
+}
+
+void TGauge::SetBackColor(const QColor &Value)
+{
+    if (Value == FBackColor)
+        return;
+    FBackColor = Value;
+    RepaintNow();
+}
+
+QColor TGauge::Color() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void TGauge::SetColor(const QColor &Value)
+{
+    if (Value == Color())
+        return;
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Value);
+    setPalette(p);
+    RepaintNow();
+}
+
+int TGauge::Percentage() const
+{
+    // In 64 bits the differences cannot overflow, and the truncating
+    // division gives what dividing in floating point and truncating gives.
+    const std::int64_t span = std::int64_t{FMaxValue} - FMinValue;
+    if (span == 0)
+        return 0;
+    const std::int64_t percent = (std::int64_t{FProgress} - FMinValue) * 100 / span;
+    // Only a range left inverted while loading can push it past an int.
+    return static_cast<int>(std::clamp<std::int64_t>(percent, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+void TGauge::RepaintNow()
+{
+    // Not update(): a long operation may keep the event loop from running
+    // while the gauge is meant to move on screen.
+    repaint();
+}
+
+void TGauge::paintEvent(QPaintEvent *)
+{
+    ++Paints;
+    const QImage image = Render();
+    if (!image.isNull())
+        QPainter(this).drawImage(0, 0, image);
+}
+
+void TGauge::mousePressEvent(QMouseEvent *event)
+{
+    // Presses on the gauge are the gauge's; they do not reach the window
+    // below (which would start dragging it).
+    event->accept();
+}
+
+QImage TGauge::Render() const
+{
+    QImage image(size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::black);
+
+    Edges paint{0, 0, width(), height()};
+    if (FBorderStyle == bsSingle)
+        paint = {1, 1, width() - 1, height() - 1};
+
+    // The look goes on a black overlay that is XOR-ed onto the black image,
+    // so everything outside the paint rectangle stays black: the frame.
+    TBltBitmap overlay;
+    overlay.MakeLike(image);
+    overlay.fill(Qt::black);
+    const int percent = Percentage();
+    if (!paint.IsEmpty()) {
+        QPainter p(&overlay);
+        p.setClipRect(paint.ToRect());
+        switch (FKind) {
+        case gkText:
+            Fill(p, paint, FBackColor);
+            break;
+        case gkHorizontalBar:
+        case gkVerticalBar: {
+            const int w = paint.Right - paint.Left + 1;
+            const int h = paint.Bottom - paint.Top + 1;
+            Fill(p, paint, FBackColor);
+            if (FKind == gkHorizontalBar) {
+                const auto fill =
+                    static_cast<int>(std::clamp<std::int64_t>(FillExtent(w, percent), 0, w));
+                // The extent is a right edge, not a width: with a frame the
+                // full bar ends exactly at the paint rectangle's right.
+                if (fill >= 1)
+                    Fill(p, {paint.Left, paint.Top, fill, h}, FForeColor);
+            } else {
+                auto fill = FillExtent(h, percent);
+                if (fill >= h)
+                    fill = h - 1;
+                // Measured up from the paint rectangle's bottom, so that a
+                // full bar also reaches the top when there is no frame.
+                if (fill > 0)
+                    Fill(p, {paint.Left, paint.Bottom - static_cast<int>(fill), w, paint.Bottom},
+                         FForeColor);
+            }
+            break;
+        }
+        case gkPie: {
+            int w = paint.Right - paint.Left;
+            int h = paint.Bottom - paint.Top;
+            if (FBorderStyle == bsSingle) {
+                ++w;
+                ++h;
+            }
+            Fill(p, paint, Color());
+            const Edges box{paint.Left, paint.Top, w, h};
+            p.setPen(ThinPen(FForeColor));
+            p.setBrush(FBackColor);
+            Ellipse(p, box);
+            if (percent > 0) {
+                p.setBrush(FForeColor);
+                const int mx = w / 2;
+                const int my = h / 2;
+                const auto a =
+                    static_cast<double>(std::numbers::pi_v<long double> * (percent / 50.0L + 0.5L));
+                const QPoint start(RoundHalfEven(mx * (1 - std::cos(a))),
+                                   RoundHalfEven(my * (1 - std::sin(a))));
+                Pie(p, box, start, QPoint(mx, 0));
+            }
+            break;
+        }
+        case gkNeedle: {
+            const int x = paint.Left;
+            const int y = paint.Top;
+            int w = paint.Right - paint.Left;
+            int h = paint.Bottom - paint.Top;
+            if (FBorderStyle == bsSingle) {
+                ++w;
+                ++h;
+            }
+            const int bottom = paint.Bottom;
+            Fill(p, paint, Color());
+            p.setPen(ThinPen(FForeColor));
+            p.setBrush(FBackColor);
+            // The upper half of an ellipse twice as tall: a dial standing on
+            // the bottom edge.
+            Pie(p, {x, y, w, 2 * h - 1}, QPoint(x + w, bottom - 1), QPoint(x, bottom - 1));
+            p.drawLine(x, bottom, x + w, bottom);
+            if (percent > 0) {
+                const int middle = width() / 2;
+                const auto a =
+                    static_cast<double>(percent / 100.0L * std::numbers::pi_v<long double>);
+                p.drawLine(middle, bottom - 1, RoundHalfEven(middle * (1 - std::cos(a))),
+                           RoundHalfEven((bottom - 1) * (1 - std::sin(a))));
+            }
+            break;
+        }
+        }
+    }
+    XorOnto(image, overlay);
+
+    if (FShowText && !paint.IsEmpty()) {
+        // White letters XOR-ed on: whatever lies beneath turns into its
+        // complement, so the text stays readable on any colour. Smoothed
+        // edges would XOR into stray colours, hence no antialiasing.
+        TBltBitmap text;
+        text.MakeLike(image);
+        text.fill(Qt::black);
+        QFont f = font();
+        f.setStyleStrategy(QFont::NoAntialias);
+        const QFontMetrics metrics(f, &text);
+        const QString caption = QString::asprintf("%d%%", percent);
+        const int textWidth = metrics.horizontalAdvance(caption);
+        const int textHeight = metrics.ascent() + metrics.descent();
+        // Centred on the paint rectangle's size but not offset by its
+        // corner: with a frame the text sits half a pixel up and left.
+        const int tx = (paint.Right - paint.Left + 1 - textWidth) / 2;
+        const int ty = (paint.Bottom - paint.Top + 1 - textHeight) / 2;
+        QPainter p(&text);
+        p.setClipRect(paint.ToRect());
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(tx, ty + metrics.ascent(), caption);
+        p.end();
+        XorOnto(image, text);
+    }
+    return image;
+}
+
+} // namespace controls
