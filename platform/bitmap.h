@@ -15,6 +15,8 @@ class Bitmap
 public:
     Bitmap() = default;
     Bitmap(int width, int height, bool monochrome);
+    // A bitmap holding a copy of pixels (width x height of them).
+    Bitmap(int width, int height, bool monochrome, std::span<const std::uint32_t> pixels);
 
     bool IsNull() const { return W == 0 || H == 0; }
     int Width() const { return W; }

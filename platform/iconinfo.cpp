@@ -25,10 +25,7 @@ bool GetIconInfo(const Icon &icon, IconInfo &info)
                 anyHidden = true;
             }
     if (icon.HasColourImage()) {
-        info.colour = Bitmap(w, h, /*monochrome=*/false);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                info.colour.SetPixel(x, y, icon.Pixel(x, y));
+        info.colour = Bitmap(w, h, /*monochrome=*/false, icon.Pixels());
         if (anyHidden)
             info.colour.SetHidden(std::move(hidden));
     }

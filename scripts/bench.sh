@@ -1,5 +1,7 @@
 #!/bin/bash
-# Builds the icon extraction benchmark (Release) and runs it against wrestool.
+# Builds the icon extraction benchmark (Release) and runs it against wrestool,
+# then the 256-colour benchmark against the platform's fixed table and
+# ImageMagick. Both get the same folder and flags.
 #   scripts/bench.sh [folder] [benchmark flags...]
 # The folder defaults to Wine's 64-bit DLLs (libwine), about 700 real PE files.
 set -euo pipefail
@@ -13,7 +15,7 @@ if [ $# -gt 0 ] && [[ $1 != -* ]]; then
 fi
 
 need=()
-for pkg in libbenchmark-dev icoutils libwine; do
+for pkg in libbenchmark-dev icoutils libwine imagemagick; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
         need+=("$pkg")
 done
@@ -26,6 +28,12 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
-cmake --build "$build" --target bench_extract --parallel "$(nproc)"
+cmake --build "$build" --target bench_extract bench_palette --parallel "$(nproc)"
 
-"$build/bench/bench_extract" "$@" "$dir"
+# A failure of the first still lets the second run; the first failure decides
+# the exit status.
+status=0
+"$build/bench/bench_extract" "$@" "$dir" || status=$?
+echo
+"$build/bench/bench_palette" "$@" "$dir" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+exit "$status"
