@@ -1,0 +1,572 @@
+#include "main_window.h"
+
+#include "bitmaptoregion.h"
+#include "controls/filelistbox.h"
+#include "controls/filtercombobox.h"
+#include "controls/gauge.h"
+#include "controls/imgbtn.h"
+#include "controls/shelltreeview.h"
+#include "controls/spinedit.h"
+#include "helpwindow.h"
+#include "hintrouter.h"
+#include "iconpicture.h"
+#include "iconwriter/iconextraction.h"
+#include "messages.h"
+#include "platform/bytesource.h"
+#include "platform/extracticon.h"
+#include "programfolder.h"
+#include "settings/einifileerror.h"
+#include "settings/inistuff.h"
+#include "skinart.h"
+#include "tlabel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QVariantAnimation>
+#include <QWindow>
+
+#include <exception>
+
+namespace app {
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+const QColor kGray(0x80, 0x80, 0x80);
+const QColor kAqua(0x00, 0xFF, 0xFF);
+const QColor kNavy(0x00, 0x00, 0x80);
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+const QColor kLime(0x00, 0xFF, 0x00);
+
+const char *const kFilter = "EXE|*.exe|DLL|*.dll|OCX|*.ocx|CLX|*.clx|BMP|*.bmp|EXE, DLL, OCX, "
+                            "CLX|*.exe;*.dll;*.ocx;*.clx;|all Files|*.*";
+
+// "MS Sans Serif" at a pixel height; the machine's sans face stands in.
+QFont SansFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void SetColours(QWidget *w, const QColor &ground, const QColor &text)
+{
+    QPalette p = w->palette();
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        p.setColor(role, ground);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+// The program's main icon, read from its own icon file by our reader.
+platform::Icon AppIcon()
+{
+    static const QByteArray bytes = [] {
+        QFile file(QString::fromLatin1(skinart::kWindowIcon));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const platform::MemorySource source(
+        std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size())));
+    return platform::ExtractIcon(source, 0);
+}
+
+std::string LocalPath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+// The skin picture: drawn with its key colour (that of its bottom-left
+// pixel) transparent; a press on it moves the window.
+class TSkinPicture : public QWidget
+{
+public:
+    TSkinPicture(const QImage &skin, QWidget *parent) : QWidget(parent)
+    {
+        QImage image = skin.convertToFormat(QImage::Format_ARGB32);
+        if (!image.isNull()) {
+            const QRgb key = image.pixel(0, image.height() - 1);
+            for (int y = 0; y < image.height(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    if ((line[x] & 0xFFFFFFu) == (key & 0xFFFFFFu))
+                        line[x] = 0;
+            }
+        }
+        Picture = QPixmap::fromImage(image);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).drawPixmap(0, 0, Picture); }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (auto *form = qobject_cast<TForm1 *>(window())) {
+            form->Image2MouseDown();
+            form->StartDrag(event);
+        }
+        event->accept();
+    }
+
+private:
+    QPixmap Picture;
+};
+
+namespace {
+
+// The logo, drawn as vectors at any size.
+class TLogo : public TPicture
+{
+public:
+    using TPicture::TPicture;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        skinart::PaintLogo(painter, QRectF(rect()));
+    }
+};
+
+controls::TImgBtn *MakeButton(QWidget *parent, const QRect &at, int faces, const QString &hint)
+{
+    auto *button = new controls::TImgBtn(parent);
+    button->setGeometry(at);
+    button->SetPic(QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Normal))));
+    button->SetPicUp(
+        QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Hover))));
+    button->SetPicDown(
+        QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Pressed))));
+    THintRouter::SetHint(button, hint);
+    return button;
+}
+
+TLabel *MakeLabel(QWidget *parent, const QRect &at, const QString &text)
+{
+    auto *label = new TLabel(text, parent);
+    label->setGeometry(at);
+    label->setFont(SansFont(11, true));
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, kAqua);
+    p.setColor(QPalette::Disabled, QPalette::WindowText,
+               QColor(0x5F, 0x7F, 0x8F)); // dimmed, still legible
+    label->setPalette(p);
+    return label;
+}
+
+controls::TGauge *MakeGauge(QWidget *parent, const QRect &at, const QString &hint)
+{
+    auto *gauge = new controls::TGauge(parent);
+    gauge->setGeometry(at);
+    gauge->SetBackColor(kSilver);
+    gauge->SetForeColor(kAqua);
+    gauge->SetColor(kNavy);
+    QFont font = SansFont(11, true);
+    gauge->setFont(font);
+    QPalette p = gauge->palette();
+    p.setColor(QPalette::WindowText, kNavy);
+    gauge->setPalette(p);
+    gauge->SetProgress(0);
+    THintRouter::SetHint(gauge, hint);
+    return gauge;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    Form1 = this;
+    setWindowTitle(QStringLiteral("Rurorod Ode"));
+    setWindowIcon(QIcon(QString::fromLatin1(skinart::kWindowIconPicture)));
+    resize(719, 528);
+    setMinimumSize(492, 369);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kGray);
+    p.setColor(QPalette::WindowText, kLime);
+    setPalette(p);
+    setFont(SansFont(11, false));
+    setMouseTracking(true);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // The settings file's own messages are boxes of this program too.
+    settings::SetMessageHandler(
+        [](const std::string &text) { ShowMessage(QString::fromLocal8Bit(text.c_str())); });
+    BuildControls();
+    FormCreate();
+    // The destination dialog, made right after this window, sets the
+    // destination to the program's folder at once.
+    SaveDir = ProgramFolder();
+}
+
+TForm1::~TForm1()
+{
+    FormDestroy();
+    if (Hints)
+        qApp->removeEventFilter(Hints);
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::BuildControls()
+{
+    Tile = QImage(QString::fromLatin1(skinart::kBackgroundTile))
+               .convertToFormat(QImage::Format_RGB888);
+
+    // Pictures and labels first, in the order of the window description.
+    Image2 = new TSkinPicture(QImage(QString::fromLatin1(skinart::kSkin)), this);
+    Image2->setGeometry(0, 0, 553, 409);
+    Image4 = new TPicture(this);
+    Image4->setGeometry(160, 198, 137, 113);
+    Image4->hide();
+    Label2 = MakeLabel(this, {327, 312, 104, 13}, QStringLiteral("Select Icon in File"));
+    Label2->setEnabled(false);
+    Gauge2 = MakeGauge(this, {172, 328, 113, 16}, QStringLiteral("No. of icons in a single file"));
+    Gauge1 = MakeGauge(this, {20, 328, 113, 16}, QStringLiteral("No. of icons saved so far."));
+    Label4 = MakeLabel(this, {18, 313, 102, 13}, QStringLiteral("Overall Progress !"));
+    Label3 = MakeLabel(this, {168, 313, 96, 13}, QStringLiteral("Progress in File !"));
+    Image3 = new TLogo(this);
+    Image3->setGeometry(21, 15, 128, 39);
+    Label5 = MakeLabel(this, {30, 378, 0, 13}, QString());
+    Bevel1 = new QFrame(this);
+    Bevel1->setGeometry(442, 312, 82, 67);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    THintRouter::SetHint(Bevel1, QStringLiteral("Preview window"));
+    Image1 = new TIconPicture(this);
+    Image1->setGeometry(464, 320, 41, 41);
+    THintRouter::SetHint(Image1, QStringLiteral("Icon Viewer"));
+    Image1->SetIcon(AppIcon());
+    Label1 = MakeLabel(this, {441, 290, 71, 13}, QStringLiteral("No. of Icons"));
+    Label1->setEnabled(false);
+    Label6 = MakeLabel(this, {441, 217, 68, 13}, QStringLiteral("Color Depth"));
+
+    ImgBtn1 = MakeButton(this, {440, 184, 89, 25}, 0, QStringLiteral("Close Rurorodode"));
+    ImgBtn2 = MakeButton(this, {440, 156, 89, 25}, 1, QStringLiteral("Open help file"));
+    ImgBtn3 = MakeButton(this, {440, 128, 89, 25}, 2, QStringLiteral("About Rurorodode"));
+    ImgBtn4 = MakeButton(this, {440, 100, 89, 25}, 3,
+                         QStringLiteral("Saves all icons of all files in selected directory"));
+    ImgBtn5 = MakeButton(this, {440, 72, 89, 25}, 4,
+                         QStringLiteral("Save only the icon diplayed in the preview window"));
+    connect(ImgBtn1, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn1Click);
+    connect(ImgBtn2, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn2Click);
+    connect(ImgBtn3, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn3Click);
+
+    // Windowed controls lie above every picture and label.
+    Panel7 = new QWidget(this);
+    Panel7->setGeometry(16, 55, 409, 250);
+    SetColours(Panel7, kSilver, Qt::black);
+    Splitter1 = new QSplitter(Qt::Horizontal, Panel7);
+    Splitter1->setGeometry(0, 0, 409, 250);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    DirTree = new controls::TShellTreeView(Splitter1);
+    SetColours(DirTree, kGray, kAqua);
+    DirTree->setFont(SansFont(11, false));
+    THintRouter::SetHint(DirTree, QStringLiteral("Browse for folder with .exe, .ocx etc. files"));
+    FileListBox1 = new controls::TFileListBox(Splitter1);
+    SetColours(FileListBox1, kGray, kAqua);
+    FileListBox1->setFont(SansFont(13, false));
+    FileListBox1->SetMask(QStringLiteral("*.exe"));
+    THintRouter::SetHint(
+        FileListBox1, QStringLiteral("The file list box displays the files allowed by the filter"));
+    Splitter1->setSizes({201, 205});
+
+    SpinEdit1 = new controls::TSpinEdit(this);
+    SpinEdit1->setGeometry(388, 333, 45, 22);
+    SpinEdit1->SetMinValue(0);
+    SpinEdit1->SetMaxValue(200);
+    SpinEdit1->SetValue(0);
+    SpinEdit1->setEnabled(false);
+    SetColours(SpinEdit1, kGray, kAqua);
+    SpinEdit1->setFont(SansFont(11, true));
+    THintRouter::SetHint(SpinEdit1, QStringLiteral(" "));
+
+    FilterComboBox1 = new controls::TFilterComboBox(this);
+    FilterComboBox1->setGeometry(221, 32, 204, 21);
+    SetColours(FilterComboBox1, kGray, kAqua);
+    FilterComboBox1->setFont(SansFont(11, true));
+    FilterComboBox1->SetFilter(QString::fromLatin1(kFilter));
+    FilterComboBox1->SetFileList(FileListBox1);
+    THintRouter::SetHint(FilterComboBox1,
+                         QStringLiteral("Use Filter to display files with specific extension"));
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(441, 235, 81, 46);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    SetColours(Panel1, kGray, kAqua);
+    RadioButton1 = new QRadioButton(QStringLiteral("256 colors"), Panel1);
+    RadioButton1->setGeometry(4, 6, 70, 17);
+    RadioButton2 = new QRadioButton(QStringLiteral("16 mil col"), Panel1);
+    RadioButton2->setGeometry(4, 24, 68, 17);
+    for (QRadioButton *r : {RadioButton1, RadioButton2}) {
+        r->setAutoExclusive(false); // the click handlers keep exactly one selected
+        r->setFont(SansFont(11, false));
+        SetColours(r, kGray, kAqua);
+    }
+    RadioButton1->setChecked(true);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
+
+    connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
+    connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
+    connect(SpinEdit1, &controls::TSpinEdit::OnChange, this, &TForm1::SpinEdit1Change);
+}
+
+void TForm1::FormCreate()
+{
+    // 1. The window's shape, from the mask picture.
+    QImage mask(QString::fromLatin1(skinart::kShapeMask));
+    if (mask.isNull()) {
+        ShowError(QStringLiteral("Resource IF_SHAPE not found"));
+        return;
+    }
+    WindowRegion = BitmapToRegion(mask);
+    setMask(WindowRegion);
+
+    // 2. Every hint goes to the status line.
+    Hints = new THintRouter(this);
+    qApp->installEventFilter(Hints);
+    connect(Hints, &THintRouter::OnHint, this, &TForm1::DisplayHint);
+
+    // 3. The last folder; reading creates the settings file when missing.
+    std::string lastDir;
+    try {
+        settings::ReadIniString(LocalPath(GetIniFileName()), "Locations", "LastDir", "/", lastDir);
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+
+    // 4. Open the tree there, which fills the file list.
+    try {
+        DirTree->SetPath(QFile::decodeName(lastDir.c_str()));
+    } catch (const std::exception &e) {
+        ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TForm1::FormDestroy()
+{
+    if (Destroyed)
+        return;
+    Destroyed = true;
+    try {
+        settings::WriteIniString(LocalPath(GetIniFileName()), "Locations", "LastDir",
+                                 LocalPath(DirTree->Path()));
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+QString TForm1::GetIniFileName()
+{
+    if (IniFileName.isEmpty() || !QFileInfo::exists(IniFileName))
+        IniFileName = ProgramFolder() + QStringLiteral("Rurorodode.ini");
+    return IniFileName;
+}
+
+std::uint8_t TForm1::ColourDepth() const
+{
+    return RadioButton1->isChecked() ? 2 : 3;
+}
+
+void TForm1::DisplayHint(const QString &hint)
+{
+    Label5->setText(hint);
+    Label5->adjustSize();
+    Label5->setFixedHeight(13);
+}
+
+void TForm1::DirTreeChange()
+{
+    const QString path = DirTree->Path();
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return;
+    try {
+        FileListBox1->SetDirectory(path);
+    } catch (...) {
+        // errors while reading the folder are swallowed
+    }
+}
+
+void TForm1::SetPreviewToAppIcon()
+{
+    Image1->SetIcon(AppIcon());
+}
+
+void TForm1::FileListBox1Change()
+{
+    if (FileListBox1->ItemIndex() != 0) {
+        Label2->setEnabled(false);
+        SpinEdit1->setEnabled(false);
+        SetPreviewToAppIcon();
+    }
+    const QString path = FileListBox1->FileName();
+    if (path.isEmpty())
+        return;
+    setWindowTitle(path);
+    const int count = iconwriter::IconCount(LocalPath(path));
+    Label1->setText(QStringLiteral("No of Icons: %1").arg(count));
+    Label1->adjustSize(); // labels grow with their text
+    if (count == 0) {
+        Label2->setEnabled(false);
+        SpinEdit1->setEnabled(false);
+        Label1->setEnabled(false);
+        return;
+    }
+    SpinEdit1->setEnabled(true);
+    Label2->setEnabled(true);
+    SpinEdit1->SetValue(0);
+    Label1->setEnabled(true);
+    SpinEdit1->SetMaxValue(count - 1);
+    SpinEdit1Change();
+}
+
+void TForm1::SpinEdit1Change()
+{
+    const int value = SpinEdit1->Value();
+    // Negative indices never show an icon (the platform would answer -1
+    // with a count), so they are not even asked for.
+    iconwriter::IconHandle icon;
+    if (value >= 0)
+        icon = iconwriter::ExtractIconHandle(LocalPath(FileListBox1->FileName()), value);
+    if (!icon.IsNull()) {
+        Image1->SetIcon(std::move(icon));
+        LastIconIndex = value;
+    } else {
+        SpinEdit1->SetValue(LastIconIndex); // runs this again when the text changes
+    }
+}
+
+void TForm1::RadioButton1Click()
+{
+    RadioButton2->setChecked(!RadioButton1->isChecked());
+}
+
+void TForm1::RadioButton2Click()
+{
+    RadioButton1->setChecked(!RadioButton2->isChecked());
+}
+
+void TForm1::ImgBtn1Click()
+{
+    close();
+}
+
+void TForm1::ImgBtn2Click()
+{
+    if (!Help)
+        Help = new THelpWindow(this);
+    Help->ShowContents(ProgramFolder() + QStringLiteral("Zadore~2.hlp"));
+    Help->show();
+    Help->raise();
+}
+
+THelpWindow *TForm1::HelpWindow() const
+{
+    return Help.data();
+}
+
+void TForm1::ImgBtn3Click()
+{
+    // The about box arrives with its own window; nothing to show yet.
+}
+
+void TForm1::paintEvent(QPaintEvent *)
+{
+    if (Tile.isNull())
+        return;
+    QPainter painter(this);
+    for (int y = 0; y < height(); y += Tile.height())
+        for (int x = 0; x < width(); x += Tile.width())
+            painter.drawImage(x, y, Tile);
+}
+
+void TForm1::FormMouseDown() {}
+
+void TForm1::Image2MouseDown() {}
+
+void TForm1::StartDrag(QMouseEvent *event)
+{
+    // The window system moves the window while the button is held, as if
+    // a caption bar had been grabbed; by hand where it cannot.
+    if (QWindow *w = windowHandle(); w && w->startSystemMove())
+        return;
+    Dragging = true;
+    DragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void TForm1::mousePressEvent(QMouseEvent *event)
+{
+    FormMouseDown();
+    StartDrag(event);
+    event->accept();
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent *event)
+{
+    if (Dragging)
+        move(event->globalPosition().toPoint() - DragOffset);
+    QWidget::mouseMoveEvent(event);
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent *event)
+{
+    Dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TForm1::FormClose()
+{
+    if (Closing)
+        return;
+    // Collapse toward the centre over one second, then really close.
+    Closing = new QVariantAnimation(this);
+    Closing->setDuration(1000);
+    Closing->setStartValue(1.0);
+    Closing->setEndValue(0.0);
+    const QRegion shape = WindowRegion.isEmpty() ? QRegion(rect()) : WindowRegion;
+    const QRect bounds = shape.boundingRect();
+    connect(Closing, &QVariantAnimation::valueChanged, this,
+            [this, shape, bounds](const QVariant &v) {
+                const double f = v.toDouble();
+                const int w = static_cast<int>(bounds.width() * f);
+                const int h = static_cast<int>(bounds.height() * f);
+                QRect inner(0, 0, std::max(w, 1), std::max(h, 1));
+                inner.moveCenter(bounds.center());
+                setMask(shape.intersected(inner));
+            });
+    connect(Closing, &QVariantAnimation::finished, this, [this] {
+        AnimationDone = true;
+        hide();
+        close();
+        // The help window may still be open; closing this window ends the program.
+        QCoreApplication::quit();
+    });
+    Closing->start();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (AnimationDone) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    FormClose();
+}
+
+} // namespace app

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include <string>
+
+class QFrame;
+class QRadioButton;
+class QSplitter;
+class QVariantAnimation;
+
+namespace controls {
+class TFileListBox;
+class TFilterComboBox;
+class TGauge;
+class TImgBtn;
+class TShellTreeView;
+class TSpinEdit;
+} // namespace controls
+
+namespace app {
+
+class THelpWindow;
+class THintRouter;
+class TIconPicture;
+class TLabel;
+class TPicture;
+class TSkinPicture;
+
+// The main window: a frameless, shaped, skinned browser of program files
+// with an icon preview.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, named as the window description names them.
+    TSkinPicture *Image2 = nullptr;
+    TPicture *Image4 = nullptr;
+    TLabel *Label2 = nullptr;
+    controls::TGauge *Gauge2 = nullptr;
+    controls::TGauge *Gauge1 = nullptr;
+    TLabel *Label4 = nullptr;
+    TLabel *Label3 = nullptr;
+    TPicture *Image3 = nullptr;
+    TLabel *Label5 = nullptr;
+    QFrame *Bevel1 = nullptr;
+    TIconPicture *Image1 = nullptr;
+    TLabel *Label1 = nullptr;
+    TLabel *Label6 = nullptr;
+    controls::TImgBtn *ImgBtn1 = nullptr;
+    controls::TImgBtn *ImgBtn2 = nullptr;
+    controls::TImgBtn *ImgBtn3 = nullptr;
+    controls::TImgBtn *ImgBtn4 = nullptr;
+    controls::TImgBtn *ImgBtn5 = nullptr;
+    QWidget *Panel7 = nullptr;
+    controls::TShellTreeView *DirTree = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    controls::TFileListBox *FileListBox1 = nullptr;
+    controls::TSpinEdit *SpinEdit1 = nullptr;
+    controls::TFilterComboBox *FilterComboBox1 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QRadioButton *RadioButton1 = nullptr;
+    QRadioButton *RadioButton2 = nullptr;
+
+    // State beyond the controls.
+    int LastIconIndex = 0;
+    QString SaveDir;
+    int SaveFormat = 0;
+    QString IniFileName;
+    QRegion WindowRegion;
+
+    // The background tile (Image4's picture).
+    QImage BackgroundTile() const { return Tile; }
+
+    QString GetIniFileName();
+    // The colour-depth code the radio buttons select (256 colours: 2, else 3).
+    std::uint8_t ColourDepth() const;
+
+    // Handlers.
+    void FormCreate();
+    void FormDestroy();
+    void DisplayHint(const QString &hint);
+    void DirTreeChange();
+    void FileListBox1Change();
+    void SpinEdit1Change();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void ImgBtn1Click();
+    void ImgBtn2Click();
+    void ImgBtn3Click();
+    void FormMouseDown();
+    void Image2MouseDown();
+
+    // True once the closing animation has run and the window may go.
+    bool Closed() const { return AnimationDone; }
+    THelpWindow *HelpWindow() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildControls();
+    void StartDrag(QMouseEvent *event);
+    void FormClose();
+    void SetPreviewToAppIcon();
+
+    QImage Tile;
+    THintRouter *Hints = nullptr;
+    QPointer<THelpWindow> Help;
+    QVariantAnimation *Closing = nullptr;
+    bool AnimationDone = false;
+    bool Destroyed = false;
+    // A drag by hand where the window system offers no move of its own.
+    bool Dragging = false;
+    QPoint DragOffset;
+
+    friend class TSkinPicture;
+};
+
+// The one main window, reachable program-wide.
+extern TForm1 *Form1;
+
+} // namespace app

@@ -1,0 +1,288 @@
+#include "controls/filelistbox.h"
+
+#include <QAbstractListModel>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace controls {
+
+namespace {
+
+enum class Kind
+{
+    Program,
+    Library,
+    Picture,
+    Other
+};
+
+Kind KindOf(const QString &Name)
+{
+    const qsizetype dot = Name.lastIndexOf(u'.');
+    if (dot < 0)
+        return Kind::Other;
+    const QString ext = Name.mid(dot + 1).toLower();
+    for (const char *e : {"exe", "com", "bat", "cmd", "pif", "scr"})
+        if (ext == QLatin1String(e))
+            return Kind::Program;
+    for (const char *e : {"dll", "ocx", "clx", "cpl", "drv", "vbx"})
+        if (ext == QLatin1String(e))
+            return Kind::Library;
+    for (const char *e : {"bmp", "ico", "cur", "ani"})
+        if (ext == QLatin1String(e))
+            return Kind::Picture;
+    return Kind::Other;
+}
+
+// 16 x 16 glyphs drawn here so that every platform shows the same ones and no
+// icon theme is asked per file.
+QIcon Glyph(Kind kind)
+{
+    QPixmap pixmap(TFileListBox::ItemHeight, TFileListBox::ItemHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::black);
+    if (kind == Kind::Program) {
+        // A little window with a title bar.
+        p.fillRect(1, 3, 14, 10, Qt::white);
+        p.fillRect(1, 3, 14, 3, QColor(0x00, 0x00, 0x80));
+        p.drawRect(1, 3, 13, 9);
+        return QIcon(pixmap);
+    }
+    // A page with a folded corner, marked by what it holds.
+    const QPoint page[] = {{3, 1}, {10, 1}, {13, 4}, {13, 14}, {3, 14}};
+    p.setBrush(Qt::white);
+    p.drawPolygon(page, 5);
+    p.drawLine(10, 1, 10, 4);
+    p.drawLine(10, 4, 13, 4);
+    switch (kind) {
+    case Kind::Library:
+        p.fillRect(5, 6, 4, 4, QColor(0x00, 0x80, 0x80));
+        p.fillRect(7, 9, 4, 4, QColor(0x80, 0x80, 0x80));
+        break;
+    case Kind::Picture:
+        p.fillRect(5, 6, 7, 3, QColor(0x00, 0xFF, 0xFF));
+        p.fillRect(5, 9, 7, 4, QColor(0x00, 0x80, 0x00));
+        break;
+    default:
+        for (int y = 6; y <= 12; y += 2)
+            p.drawLine(5, y, 11, y);
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+class FileNameModel : public QAbstractListModel
+{
+public:
+    explicit FileNameModel(QObject *parent)
+        : QAbstractListModel(parent), Glyphs{Glyph(Kind::Program), Glyph(Kind::Library),
+                                             Glyph(Kind::Picture), Glyph(Kind::Other)}
+    {}
+
+    const QStringList &Names() const { return FNames; }
+
+    void SetNames(QStringList Value)
+    {
+        beginResetModel();
+        FNames = std::move(Value);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(FNames.size());
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= FNames.size())
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+            return FNames.at(index.row());
+        case Qt::DecorationRole:
+            return Glyphs[static_cast<std::size_t>(KindOf(FNames.at(index.row())))];
+        case Qt::SizeHintRole:
+            // Rows are as wide as the view; only the height is ours.
+            return QSize(0, TFileListBox::ItemHeight);
+        default:
+            return {};
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
+    }
+
+private:
+    QStringList FNames;
+    std::array<QIcon, 4> Glyphs;
+};
+
+// "?" is any one character, "*" any run of them. The pattern comes folded;
+// the name is folded a character at a time, which spares a folded copy of
+// every name in the folder.
+bool Matches(QStringView Pattern, QStringView Name)
+{
+    qsizetype p = 0, n = 0, star = -1, resume = 0;
+    while (n < Name.size()) {
+        if (p < Pattern.size() && (Pattern[p] == u'?' || Pattern[p] == Name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (p < Pattern.size() && Pattern[p] == u'*') {
+            star = p++;
+            resume = n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < Pattern.size() && Pattern[p] == u'*')
+        ++p;
+    return p == Pattern.size();
+}
+
+} // namespace
+
+TFileListBox::TFileListBox(QWidget *parent) : QListView(parent), Model(new FileNameModel(this))
+{
+    setModel(Model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setIconSize(QSize(ItemHeight, ItemHeight));
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit OnChange(); });
+}
+
+void TFileListBox::SetMask(const QString &Value)
+{
+    if (FMask == Value)
+        return;
+    FMask = Value;
+    ReRead();
+}
+
+void TFileListBox::SetDirectory(const QString &Value)
+{
+    const QString path = Value.isEmpty() ? QString() : QDir::cleanPath(QDir(Value).absolutePath());
+    if (FDirectory == path)
+        return;
+    FDirectory = path;
+    ReRead();
+}
+
+int TFileListBox::Count() const
+{
+    return Model->rowCount(QModelIndex());
+}
+
+QString TFileListBox::Item(int Index) const
+{
+    return static_cast<const FileNameModel *>(Model)->Names().value(Index);
+}
+
+QStringList TFileListBox::Items() const
+{
+    return static_cast<const FileNameModel *>(Model)->Names();
+}
+
+int TFileListBox::ItemIndex() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TFileListBox::SetItemIndex(int Value)
+{
+    if (Value < 0 || Value >= Count())
+        Value = -1;
+    if (Value == ItemIndex())
+        return;
+    if (Value < 0) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = Model->index(Value);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+QString TFileListBox::FileName() const
+{
+    const int row = ItemIndex();
+    if (row < 0)
+        return {};
+    return (FDirectory.endsWith(u'/') ? FDirectory : FDirectory + u'/') + Item(row);
+}
+
+QStringList TFileListBox::ReadFileNames(const QString &Directory, const QString &Mask)
+{
+    std::vector<QString> patterns;
+    bool everything = false;
+    for (const QString &part : Mask.split(u';', Qt::SkipEmptyParts)) {
+        const QString pattern = part.trimmed().toCaseFolded();
+        if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
+            everything = true;
+        else if (!pattern.isEmpty())
+            patterns.push_back(pattern);
+    }
+    if (Directory.isEmpty() || (!everything && patterns.empty()))
+        return {};
+
+    namespace fs = std::filesystem;
+    QStringList names;
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(QFile::encodeName(Directory).toStdString()),
+                              fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        // The name is the tail of the entry's path; taking it there spares
+        // building a second path per entry.
+        const std::string &full = it->path().native();
+        const std::string_view raw = std::string_view(full).substr(full.rfind('/') + 1);
+        if (raw.empty() || raw.front() == '.')
+            continue;
+        // The type comes with the folder entry; only links cost a lookup.
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        QString name = QFile::decodeName(QByteArray(raw.data(), qsizetype(raw.size())));
+        if (!everything && std::none_of(patterns.begin(), patterns.end(),
+                                        [&](const QString &p) { return Matches(p, name); }))
+            continue;
+        names.push_back(std::move(name));
+    }
+    // Names that differ only in case still come out in a fixed order.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+}
+
+void TFileListBox::ReRead()
+{
+    // A reset clears the selection without a signal of its own; the one
+    // OnChange below stands for both.
+    static_cast<FileNameModel *>(Model)->SetNames(ReadFileNames(FDirectory, FMask));
+    scrollToTop();
+    emit OnChange();
+}
+
+} // namespace controls

@@ -1,0 +1,26 @@
+#include "skinart.h"
+
+namespace skinart {
+
+namespace {
+
+// The close button's normal face is a JPEG, as the window description has it.
+constexpr const char *kFaces[kButtonCount][3] = {
+    {":/skin/close.jpg", ":/skin/close_up.png", ":/skin/close_down.png"},
+    {":/skin/help.png", ":/skin/help_up.png", ":/skin/help_down.png"},
+    {":/skin/about.png", ":/skin/about_up.png", ":/skin/about_down.png"},
+    {":/skin/saveall.png", ":/skin/saveall_up.png", ":/skin/saveall_down.png"},
+    {":/skin/saveicon.png", ":/skin/saveicon_up.png", ":/skin/saveicon_down.png"},
+};
+
+} // namespace
+
+const char *ButtonFace(int button, Face face)
+{
+    const int f = static_cast<int>(face);
+    if (button < 0 || button >= kButtonCount || f < 0 || f > 2)
+        return nullptr;
+    return kFaces[button][f];
+}
+
+} // namespace skinart

@@ -1,0 +1,37 @@
+#pragma once
+
+// The main window's skin artwork: where each picture lives among the
+// program's embedded resources (skin.qrc), and the logo, which is drawn as
+// vectors at whatever size it is shown.
+
+#include "logo.h"
+
+namespace skinart {
+
+// Shape mask, 550 x 408 at 1 bit per pixel: white outside the window.
+inline constexpr char kShapeMask[] = ":/skin/IF_SHAPE.bmp";
+// Skin picture, 550 x 409 at 256 colours; the colour of its bottom-left
+// pixel is see-through.
+inline constexpr char kSkin[] = ":/skin/skin.png";
+// Background tile, 128 x 128 true colour.
+inline constexpr char kBackgroundTile[] = ":/skin/tile.bmp";
+// Window icon as an icon file (32 x 32, 16 colours) and as a picture.
+inline constexpr char kWindowIcon[] = ":/skin/rurorodode.ico";
+inline constexpr char kWindowIconPicture[] = ":/skin/rurorodode.png";
+// The logo rendered at its own size, 128 x 39, for where a picture is needed.
+inline constexpr char kLogoPicture[] = ":/skin/logo.png";
+
+enum class Face
+{
+    Normal,  // the button's Pic
+    Hover,   // PicUp
+    Pressed, // PicDown
+};
+
+inline constexpr int kButtonCount = 5;
+
+// Face picture (86 x 24) of a picture button: 0 close, 1 help, 2 about,
+// 3 save all, 4 save icon. nullptr for any other button.
+const char *ButtonFace(int button, Face face);
+
+} // namespace skinart
