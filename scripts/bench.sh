@@ -28,7 +28,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
-cmake --build "$build" --target bench_extract bench_palette --parallel "$(nproc)"
+cmake --build "$build" --target bench_extract bench_palette bench_window --parallel "$(nproc)"
 
 # A failure of the first still lets the second run; the first failure decides
 # the exit status.
@@ -36,4 +36,6 @@ status=0
 "$build/bench/bench_extract" "$@" "$dir" || status=$?
 echo
 "$build/bench/bench_palette" "$@" "$dir" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+echo
+"$build/bench/bench_window" "$@" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 exit "$status"
