@@ -1,5 +1,8 @@
 #include "controls/shelltreeview.h"
 
+#include <QKeyEvent>
+#include <QTimer>
+
 #include "controls/einvalidpath.h"
 
 #include <QDir>
@@ -49,12 +52,40 @@ TShellTreeView::TShellTreeView(QWidget *parent)
     // current when it gets the focus, and that is no choice of the user's.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit OnChange(); });
-    // Folders arrive in the background: once the ones above the selection
-    // are in, bring the selection into view.
-    connect(Model, &QFileSystemModel::directoryLoaded, this, [this] {
-        if (const QModelIndex selected = Selected(); selected.isValid())
-            scrollTo(selected);
-    });
+    // Folders arrive in the background and push the selection down as they
+    // are sorted in: until the user takes over, keep it in view.
+    const auto follow = [this] {
+        if (Following && !FollowPending) {
+            FollowPending = true;
+            QTimer::singleShot(0, this, [this] {
+                FollowPending = false;
+                if (const QModelIndex selected = Selected(); Following && selected.isValid())
+                    scrollTo(selected, QAbstractItemView::PositionAtCenter);
+            });
+        }
+    };
+    connect(Model, &QFileSystemModel::rowsInserted, this, follow);
+    connect(Model, &QFileSystemModel::layoutChanged, this, follow);
+    connect(Model, &QFileSystemModel::directoryLoaded, this, follow);
+}
+
+bool TShellTreeView::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        Following = false;
+        break;
+    default:
+        break;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void TShellTreeView::keyPressEvent(QKeyEvent *event)
+{
+    Following = false;
+    QTreeView::keyPressEvent(event);
 }
 
 QString TShellTreeView::Path() const
@@ -76,6 +107,7 @@ void TShellTreeView::SetPath(const QString &Value)
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index);
+    Following = true;
 }
 
 QModelIndex TShellTreeView::Selected() const

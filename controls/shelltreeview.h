@@ -31,10 +31,16 @@ signals:
     // The selection moved to another folder, by the user or through SetPath.
     void OnChange();
 
+protected:
+    bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QModelIndex Selected() const;
 
     QFileSystemModel *Model;
+    bool Following = false; // keep the selection in view while folders load
+    bool FollowPending = false;
 };
 
 } // namespace controls
