@@ -11,6 +11,7 @@
 #include "hintrouter.h"
 #include "iconpicture.h"
 #include "iconwriter/iconextraction.h"
+#include "iconwriter/saveall.h"
 #include "messages.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
 #include <QRadioButton>
@@ -262,6 +264,8 @@ void TForm1::BuildControls()
     connect(ImgBtn1, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn1Click);
     connect(ImgBtn2, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn2Click);
     connect(ImgBtn3, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn3Click);
+    connect(ImgBtn4, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn4Click);
+    connect(ImgBtn5, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn5Click);
 
     // Windowed controls lie above every picture and label.
     Panel7 = new QWidget(this);
@@ -483,6 +487,91 @@ THelpWindow *TForm1::HelpWindow() const
 void TForm1::ImgBtn3Click()
 {
     // The about box arrives with its own window; nothing to show yet.
+}
+
+void TForm1::SaveIcon(const QString &Name, int SaveFormat)
+{
+    iconwriter::SaveIconChecked(LocalPath(Name), Image1->Icon(), SaveFormat, ColourDepth());
+}
+
+void TForm1::ImgBtn5Click()
+{
+    QString fileName;
+    int filterIndex = 0;
+    const bool chosen = AskSaveName ? AskSaveName(fileName, filterIndex) : [&] {
+        QFileDialog dialog(
+            this, QString(), SaveDir,
+            QStringLiteral("Icon File (*.ico);;Cursor File (*.cur);;Bitmap File (*.bmp)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        fileName = dialog.selectedFiles().first();
+        const QStringList filters = dialog.nameFilters();
+        filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        return true;
+    }();
+    if (!chosen)
+        return;
+    try {
+        SaveIcon(fileName, filterIndex);
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+        return; // SaveDir keeps its old value
+    }
+    SaveDir = QFileInfo(fileName).absolutePath();
+    if (!SaveDir.endsWith(QLatin1Char('/')))
+        SaveDir += QLatin1Char('/');
+}
+
+namespace {
+
+// The window's side of a save-all run: gauges, preview, message boxes.
+class WindowRun : public iconwriter::SaveAllEvents
+{
+public:
+    explicit WindowRun(TForm1 &form) : Form(form) {}
+
+    void FilesStarting(int count) override { Form.Gauge1->SetMaxValue(count); }
+    void FileStarting(const std::string &) override
+    {
+        Form.Gauge1->SetProgress(Form.Gauge1->Progress() + 1);
+    }
+    void IconsStarting(int maximum) override { Form.Gauge2->SetMaxValue(maximum); }
+    void IconStarting() override { Form.Gauge2->SetProgress(Form.Gauge2->Progress() + 1); }
+    void IconsDone() override { Form.Gauge2->SetProgress(0); }
+    void FilesDone() override { Form.Gauge1->SetProgress(0); }
+    const iconwriter::IconHandle &Preview(iconwriter::IconHandle icon) override
+    {
+        Form.Image1->SetIcon(std::move(icon));
+        return Form.Image1->Icon();
+    }
+    void Error(const std::string &message) override
+    {
+        ShowMessage(QString::fromLocal8Bit(message.c_str()));
+    }
+
+private:
+    TForm1 &Form;
+};
+
+} // namespace
+
+void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
+{
+    std::vector<std::string> names;
+    for (const QString &name : FileListBox1->Items())
+        names.push_back(LocalPath(name));
+    WindowRun run(*this);
+    // A destination built for joining ends in "/"; the run adds its own, and
+    // the doubled separator means one.
+    iconwriter::SaveAllIcons(LocalPath(DirTree->Path()), names, LocalPath(Destination), SaveFormat,
+                             ColourDepth(), run);
+}
+
+void TForm1::ImgBtn4Click()
+{
+    // Asks the destination dialog first; wired when the dialog is in.
 }
 
 void TForm1::paintEvent(QPaintEvent *)

@@ -5,6 +5,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 class QFrame;
@@ -97,6 +98,17 @@ public:
     void ImgBtn3Click();
     void FormMouseDown();
     void Image2MouseDown();
+    void ImgBtn4Click();
+    void ImgBtn5Click();
+
+    // Saves the preview's icon under Name plus the format's extension.
+    void SaveIcon(const QString &Name, int SaveFormat);
+    // Saves every icon of every listed file into Destination.
+    void SaveAllIcons(const QString &Destination, int SaveFormat);
+
+    // How the single save asks for a name and a type (1 icon, 2 cursor,
+    // 3 bitmap); false when cancelled. A save-file dialog unless replaced.
+    std::function<bool(QString &fileName, int &filterIndex)> AskSaveName;
 
     // True once the closing animation has run and the window may go.
     bool Closed() const { return AnimationDone; }

@@ -8,25 +8,17 @@
 // DLL folder. The summary is printed after the benchmark table; it reports the
 // goals but never fails on a missed one.
 
+#include "benchsupport.h"
 #include "platform/extracticon.h"
 #include "platform/icon.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <map>
 #include <set>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -34,7 +26,6 @@ extern char **environ;
 
 namespace {
 
-constexpr const char *kDefaultDir = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
 constexpr std::size_t kMinFiles = 500;
 constexpr double kSpeedGoal = 20.0;     // wrestool's time over ours, at least
 constexpr double kMemoryGoalMiB = 20.0; // peak resident size, under
@@ -63,101 +54,6 @@ struct Corpus
     long long PeerIcons = 0;                       // distinct group icon names wrestool lists
     std::vector<Disagreement> Disagreements;
 };
-
-double PeakRssMiB()
-{
-    // ru_maxrss of SELF leaves out children, so wrestool's memory is not ours.
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
-
-std::string ErrnoText(int err)
-{
-    return std::error_code(err, std::generic_category()).message();
-}
-
-// Runs args[0] from PATH with stdin and stderr on /dev/null and stdout on
-// outFd, or /dev/null when outFd < 0. posix_spawn rather than fork so that the
-// child never copies (and never counts) our pages. Returns the child's pid, or
-// -1 with error set.
-pid_t Start(const std::vector<std::string> &args, int outFd, std::string &error)
-{
-    std::vector<char *> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string &arg : args)
-        argv.push_back(const_cast<char *>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    // wrestool complains on stderr about every file without resources.
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-    pid_t pid = -1;
-    const int err = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (err != 0) {
-        error = "cannot run " + args[0] + ": " + ErrnoText(err);
-        return -1;
-    }
-    return pid;
-}
-
-bool Finish(pid_t pid, const std::string &name, std::string &error)
-{
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            error = "waiting for " + name + ": " + ErrnoText(errno);
-            return false;
-        }
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return true;
-    if (WIFEXITED(status))
-        error = name + " exited with status " + std::to_string(WEXITSTATUS(status));
-    else
-        error = name + " was killed by signal " + std::to_string(WTERMSIG(status));
-    return false;
-}
-
-bool RunQuiet(const std::vector<std::string> &args, std::string &error)
-{
-    const pid_t pid = Start(args, -1, error);
-    return pid >= 0 && Finish(pid, args[0], error);
-}
-
-bool RunCapture(const std::vector<std::string> &args, std::string &out, std::string &error)
-{
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        error = "pipe: " + ErrnoText(errno);
-        return false;
-    }
-    const pid_t pid = Start(args, fds[1], error);
-    close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        return false;
-    }
-    out.clear();
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n > 0)
-            out.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    close(fds[0]);
-    return Finish(pid, args[0], error);
-}
 
 // The same count our reader gives: one per name under type 14, whatever its
 // languages. wrestool prints one line per name and language.
@@ -214,25 +110,8 @@ std::vector<std::vector<std::string>> MakeBatches(const std::vector<std::string>
 
 bool CollectFiles(Corpus &corpus, std::string &error)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir = fs::absolute(corpus.Dir, ec);
-    if (ec || !fs::is_directory(dir, ec)) {
-        error = "'" + corpus.Dir + "' is not a folder";
+    if (!bench::ListRegularFiles(corpus.Dir, corpus.Files, error))
         return false;
-    }
-    corpus.Dir = dir.string();
-    // Absolute paths also keep a name starting with '-' from reading as an option.
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError))
-            corpus.Files.push_back(it->path().string());
-    }
-    if (ec) {
-        error = "cannot list '" + corpus.Dir + "': " + ec.message();
-        return false;
-    }
-    std::sort(corpus.Files.begin(), corpus.Files.end());
     if (corpus.Files.size() < kMinFiles) {
         error = "'" + corpus.Dir + "' holds " + std::to_string(corpus.Files.size()) +
                 " regular files; the benchmark needs at least " + std::to_string(kMinFiles) +
@@ -247,7 +126,7 @@ bool CollectFiles(Corpus &corpus, std::string &error)
 bool WarmUp(Corpus &corpus, std::string &error)
 {
     for (const std::vector<std::string> &batch : corpus.Batches) {
-        if (!RunQuiet(batch, error))
+        if (!bench::Run(batch, bench::Stderr::Discard, error))
             return false;
     }
 
@@ -257,7 +136,7 @@ bool WarmUp(Corpus &corpus, std::string &error)
     for (const std::string &file : corpus.Files) {
         std::vector<std::string> args = kPeerCommand;
         args.push_back(file);
-        if (!RunCapture(args, listing, error))
+        if (!bench::RunCapture(args, bench::Stderr::Discard, listing, error))
             return false;
         peerCounts.push_back(CountPeerGroups(listing));
         corpus.PeerIcons += peerCounts.back();
@@ -342,7 +221,7 @@ void PeerListAll(benchmark::State &state, const Corpus &corpus)
     for (auto _ : state) {
         bool ok = true;
         for (const std::vector<std::string> &batch : corpus.Batches) {
-            if (!RunQuiet(batch, error)) {
+            if (!bench::Run(batch, bench::Stderr::Discard, error)) {
                 ok = false;
                 break;
             }
@@ -356,58 +235,6 @@ void PeerListAll(benchmark::State &state, const Corpus &corpus)
     state.counters["batches"] = static_cast<double>(corpus.Batches.size());
 }
 
-struct Timing
-{
-    double Seconds = 0; // sum over runs of real time per iteration
-    int Runs = 0;
-    bool Failed = false;
-};
-
-// Passes everything on to the reporter the flags chose and keeps the real time
-// per iteration of each benchmark for the summary.
-class RecordingReporter final : public benchmark::BenchmarkReporter
-{
-public:
-    explicit RecordingReporter(benchmark::BenchmarkReporter *display) : Display(display) {}
-
-    bool ReportContext(const Context &context) override { return Display->ReportContext(context); }
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            Timing &timing = Timings[run.run_name.function_name];
-            if (run.error_occurred) {
-                timing.Failed = true;
-                continue;
-            }
-            timing.Seconds +=
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            ++timing.Runs;
-        }
-        Display->ReportRuns(runs);
-    }
-    void Finalize() override { Display->Finalize(); }
-
-    // Mean seconds per iteration, or a negative value when it did not run.
-    double Seconds(const std::string &name) const
-    {
-        const auto it = Timings.find(name);
-        if (it == Timings.end() || it->second.Runs == 0)
-            return -1;
-        return it->second.Seconds / it->second.Runs;
-    }
-    bool AnyFailed() const
-    {
-        return std::any_of(Timings.begin(), Timings.end(),
-                           [](const auto &entry) { return entry.second.Failed; });
-    }
-
-private:
-    benchmark::BenchmarkReporter *Display;
-    std::map<std::string, Timing> Timings;
-};
-
 void PrintTime(const char *label, double seconds, const char *note)
 {
     if (seconds < 0)
@@ -416,12 +243,13 @@ void PrintTime(const char *label, double seconds, const char *note)
         std::printf("  %-26s %10.3f ms per run%s\n", label, seconds * 1e3, note);
 }
 
-void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter, double baselineMiB)
+void PrintSummary(const Corpus &corpus, const bench::RecordingReporter &reporter,
+                  double baselineMiB)
 {
     const double count = reporter.Seconds("BM_CountIcons");
     const double extract = reporter.Seconds("BM_ExtractIcons");
     const double peer = reporter.Seconds("BM_WrestoolList");
-    const double peakMiB = PeakRssMiB();
+    const double peakMiB = bench::PeakRssMiB();
 
     std::printf("\nSummary: %zu files in %s, warm cache\n", corpus.Files.size(),
                 corpus.Dir.c_str());
@@ -457,7 +285,7 @@ void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter, doubl
                         kSpeedGoal);
         else
             std::printf("  speed goal (at least %.0fx): %s\n", kSpeedGoal,
-                        ratio >= kSpeedGoal ? "met" : "NOT met");
+                        bench::Verdict(ratio >= kSpeedGoal));
     } else {
         std::printf("  speed goal (at least %.0fx): not measured\n", kSpeedGoal);
     }
@@ -466,33 +294,23 @@ void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter, doubl
                 " %.1f MiB, %.1f MiB before any icon was read\n",
                 peakMiB, baselineMiB);
     std::printf("  memory goal (under %.0f MiB): %s\n", kMemoryGoalMiB,
-                peakMiB < kMemoryGoalMiB ? "met" : "NOT met");
+                bench::Verdict(peakMiB < kMemoryGoalMiB));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-
     Corpus corpus;
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr, "usage: %s [benchmark flags] [folder]\n", argv[0]);
+    if (!bench::ParseCommandLine(argc, argv, corpus.Dir))
         return 2;
-    }
-    if (argc == 2)
-        corpus.Dir = argv[1];
-    else if (const char *dir = std::getenv("RURORODODE_BENCH_DIR"); dir != nullptr && *dir != 0)
-        corpus.Dir = dir;
-    else
-        corpus.Dir = kDefaultDir;
 
     std::string error;
     if (!CollectFiles(corpus, error)) {
         std::fprintf(stderr, "bench_extract: %s\n", error.c_str());
         return 1;
     }
-    const double baselineMiB = PeakRssMiB();
+    const double baselineMiB = bench::PeakRssMiB();
     corpus.Batches = MakeBatches(corpus.Files);
 
     std::printf("bench_extract: %zu files in %s; warming up...\n", corpus.Files.size(),
@@ -503,20 +321,12 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    // Real time throughout: wrestool's work happens in other processes.
-    benchmark::RegisterBenchmark("BM_CountIcons", CountAll, std::cref(corpus))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("BM_ExtractIcons", ExtractAll, std::cref(corpus))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("BM_WrestoolList", PeerListAll, std::cref(corpus))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+    bench::RegisterRealTime("BM_CountIcons", CountAll, std::cref(corpus));
+    bench::RegisterRealTime("BM_ExtractIcons", ExtractAll, std::cref(corpus));
+    bench::RegisterRealTime("BM_WrestoolList", PeerListAll, std::cref(corpus));
 
-    RecordingReporter reporter(benchmark::CreateDefaultDisplayReporter());
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RecordingReporter reporter;
+    reporter.RunAll();
 
     PrintSummary(corpus, reporter, baselineMiB);
     return reporter.AnyFailed() ? 1 : 0;

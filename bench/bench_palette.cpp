@@ -10,6 +10,7 @@
 // mask shows. The summary is printed after the benchmark table; it reports
 // the goals but never fails on a missed one.
 
+#include "benchsupport.h"
 #include "iconwriter/icontofile.h"
 #include "platform/bitmap.h"
 #include "platform/extracticon.h"
@@ -25,25 +26,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <span>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <system_error>
 #include <unordered_set>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
-constexpr const char *kDefaultDir = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
 constexpr std::uint8_t kDepth = iconwriter::cdColours256;
 constexpr unsigned kEntries = 256;
 constexpr double kPsnrCap = 60.0;      // dB; an exact copy counts this much
@@ -88,11 +81,6 @@ struct Corpus
     std::string WorkDir;             // where ImageMagick's files went
 };
 
-std::string ErrnoText(int err)
-{
-    return std::error_code(err, std::generic_category()).message();
-}
-
 std::string Name(const IconSample &s)
 {
     return std::filesystem::path(s.File).filename().string() + "#" + std::to_string(s.Index);
@@ -108,7 +96,7 @@ public:
         if (mkdtemp(pattern.data()) != nullptr)
             Path = pattern;
         else
-            Error = "cannot make a folder under " + base + ": " + ErrnoText(errno);
+            Error = "cannot make a folder under " + base + ": " + bench::ErrnoText(errno);
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
@@ -123,43 +111,6 @@ public:
     std::string Path;
     std::string Error;
 };
-
-// Runs args[0] from PATH with stdin and stdout on /dev/null; its complaints
-// stay on our stderr. posix_spawn rather than fork, as in bench_extract.
-bool Run(const std::vector<std::string> &args, std::string &error)
-{
-    std::vector<char *> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string &arg : args)
-        argv.push_back(const_cast<char *>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int err = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (err != 0) {
-        error = "cannot run " + args[0] + ": " + ErrnoText(err);
-        return false;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            error = "waiting for " + args[0] + ": " + ErrnoText(errno);
-            return false;
-        }
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return true;
-    if (WIFEXITED(status))
-        error = args[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
-    else
-        error = args[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
-    return false;
-}
 
 bool ReadWholeFile(const std::string &path, std::vector<std::uint8_t> &bytes)
 {
@@ -346,25 +297,9 @@ bool ReadPnm(const std::vector<std::uint8_t> &bytes, int width, int height,
 
 bool Collect(Corpus &corpus, std::string &error)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir = fs::absolute(corpus.Dir, ec);
-    if (ec || !fs::is_directory(dir, ec)) {
-        error = "'" + corpus.Dir + "' is not a folder";
-        return false;
-    }
-    corpus.Dir = dir.string();
     std::vector<std::string> files;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError))
-            files.push_back(it->path().string());
-    }
-    if (ec) {
-        error = "cannot list '" + corpus.Dir + "': " + ec.message();
+    if (!bench::ListRegularFiles(corpus.Dir, files, error))
         return false;
-    }
-    std::sort(files.begin(), files.end());
     corpus.Files = files.size();
     for (const std::string &file : files) {
         const int count = platform::CountIcons(file);
@@ -442,7 +377,9 @@ bool MeasureMagick(IconSample &s, const std::string &work, std::size_t n, std::s
         error = "cannot write " + in;
         return false;
     }
-    if (!Run({"convert", in, "-alpha", "off", "+dither", "-colors", "256", out}, error))
+    // convert's complaints stay on our stderr.
+    if (!bench::Run({"convert", in, "-alpha", "off", "+dither", "-colors", "256", out},
+                    bench::Stderr::Keep, error))
         return false;
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> rgb;
@@ -554,66 +491,6 @@ void ReduceIcons(benchmark::State &state, const Corpus &corpus)
         benchmark::Counter(kWrites, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-struct Timing
-{
-    double Seconds = 0; // sum over runs of real time per iteration
-    int Runs = 0;
-    double MeanSeconds = -1; // the "mean" aggregate, all that is reported with
-                             // --benchmark_report_aggregates_only
-    bool Failed = false;
-};
-
-// Passes everything on to the reporter the flags chose and keeps the real time
-// per iteration of each benchmark for the summary.
-class RecordingReporter final : public benchmark::BenchmarkReporter
-{
-public:
-    explicit RecordingReporter(benchmark::BenchmarkReporter *display) : Display(display) {}
-
-    bool ReportContext(const Context &context) override { return Display->ReportContext(context); }
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            Timing &timing = Timings[run.run_name.function_name];
-            if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "mean" && !run.error_occurred)
-                    timing.MeanSeconds =
-                        run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-                continue;
-            }
-            if (run.error_occurred) {
-                timing.Failed = true;
-                continue;
-            }
-            timing.Seconds +=
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            ++timing.Runs;
-        }
-        Display->ReportRuns(runs);
-    }
-    void Finalize() override { Display->Finalize(); }
-
-    // Mean seconds per iteration, or a negative value when it did not run.
-    double Seconds(const std::string &name) const
-    {
-        const auto it = Timings.find(name);
-        if (it == Timings.end())
-            return -1;
-        if (it->second.Runs == 0)
-            return it->second.MeanSeconds;
-        return it->second.Seconds / it->second.Runs;
-    }
-    bool AnyFailed() const
-    {
-        return std::any_of(Timings.begin(), Timings.end(),
-                           [](const auto &entry) { return entry.second.Failed; });
-    }
-
-private:
-    benchmark::BenchmarkReporter *Display;
-    std::map<std::string, Timing> Timings;
-};
-
 void PrintRow(const IconSample &s, double deficit)
 {
     std::printf("    %-34s %4zu px %4zu colours  ours %6.2f  fixed %6.2f  magick %6.2f",
@@ -641,12 +518,7 @@ void PrintWorst(const std::vector<const IconSample *> &measured, Score score)
         std::printf("    ... and %zu more\n", listed.size() - kMaxListed);
 }
 
-const char *Verdict(bool met)
-{
-    return met ? "met" : "NOT met";
-}
-
-void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter)
+void PrintSummary(const Corpus &corpus, const bench::RecordingReporter &reporter)
 {
     std::vector<const IconSample *> measured;
     for (const IconSample &s : corpus.Samples)
@@ -728,7 +600,7 @@ void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter)
 
     const bool judged = count > 0 && corpus.Errors.empty();
     const auto goal = [&](const char *text, bool met) {
-        std::printf("  goal, %s: %s\n", text, judged ? Verdict(met) : "not judged");
+        std::printf("  goal, %s: %s\n", text, judged ? bench::Verdict(met) : "not judged");
     };
     goal("ours' mean at least 20 dB above the fixed table's", ours - fixed >= kMarginGoalDb);
     std::printf("    (ours - fixed table: %+.2f dB)\n", ours - fixed);
@@ -746,7 +618,7 @@ void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter)
         std::printf("  writing %d icons at 256 colours to %s (memory): %.3f ms\n", kWrites,
                     kMemoryFolder, write * 1e3);
         std::printf("  goal, under %.0f ms for %d: %s\n", kWriteGoalMs, kWrites,
-                    Verdict(write * 1e3 < kWriteGoalMs));
+                    bench::Verdict(write * 1e3 < kWriteGoalMs));
     }
     if (disk >= 0)
         std::printf("  writing the same to %s (this machine's disk): %.3f ms\n", kDiskFolder,
@@ -764,19 +636,9 @@ void PrintSummary(const Corpus &corpus, const RecordingReporter &reporter)
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-
     Corpus corpus;
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr, "usage: %s [benchmark flags] [folder]\n", argv[0]);
+    if (!bench::ParseCommandLine(argc, argv, corpus.Dir))
         return 2;
-    }
-    if (argc == 2)
-        corpus.Dir = argv[1];
-    else if (const char *dir = std::getenv("RURORODODE_BENCH_DIR"); dir != nullptr && *dir != 0)
-        corpus.Dir = dir;
-    else
-        corpus.Dir = kDefaultDir;
 
     std::string error;
     if (!Collect(corpus, error)) {
@@ -794,21 +656,14 @@ int main(int argc, char **argv)
     }
 
     if (std::filesystem::is_directory(kMemoryFolder))
-        benchmark::RegisterBenchmark("BM_WriteIcons256/memory", WriteIcons, std::cref(corpus),
-                                     std::string(kMemoryFolder))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-    benchmark::RegisterBenchmark("BM_WriteIcons256/disk", WriteIcons, std::cref(corpus),
-                                 std::string(kDiskFolder))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("BM_ReduceColours256", ReduceIcons, std::cref(corpus))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+        bench::RegisterRealTime("BM_WriteIcons256/memory", WriteIcons, std::cref(corpus),
+                                std::string(kMemoryFolder));
+    bench::RegisterRealTime("BM_WriteIcons256/disk", WriteIcons, std::cref(corpus),
+                            std::string(kDiskFolder));
+    bench::RegisterRealTime("BM_ReduceColours256", ReduceIcons, std::cref(corpus));
 
-    RecordingReporter reporter(benchmark::CreateDefaultDisplayReporter());
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RecordingReporter reporter;
+    reporter.RunAll();
 
     PrintSummary(corpus, reporter);
     return reporter.AnyFailed() || !corpus.Errors.empty() || corpus.FileMismatches > 0 ? 1 : 0;

@@ -17,7 +17,9 @@
 #include "settings/inistuff.h"
 #include "tlabel.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -216,6 +218,78 @@ private slots:
         form.ImgBtn2Click();
         QVERIFY(form.HelpWindow() && form.HelpWindow()->isVisible());
         QVERIFY(form.HelpWindow()->Text().contains("Contents"));
+    }
+
+    // The single save: the chosen type's extension always appended, the
+    // folder remembered, a failure reported with the folder kept.
+    void singleSaveWritesTheChosenType()
+    {
+        TForm1 form;
+        form.DirTree->SetPath(Files.path());
+        form.FileListBox1->SetItemIndex(2); // three.exe
+        QTemporaryDir out;
+        struct Row
+        {
+            QString typed;
+            int type;
+            bool trueColour;
+            QString written;
+            qint64 size;
+        };
+        const QList<Row> rows = {{"a", 1, false, "a.ico", 2238},
+                                 {"b.ico", 2, false, "b.ico.cur", 2238},
+                                 {"c", 1, true, "c.ico", 3262},
+                                 {"d", 3, false, "d.bmp", 3126}};
+        for (const Row &row : rows) {
+            form.RadioButton2->setChecked(row.trueColour);
+            form.RadioButton1->setChecked(!row.trueColour);
+            form.AskSaveName = [&](QString &file, int &type) {
+                file = out.path() + "/" + row.typed;
+                type = row.type;
+                return true;
+            };
+            form.ImgBtn5Click();
+            QCOMPARE(QFileInfo(out.path() + "/" + row.written).size(), row.size);
+            QCOMPARE(form.SaveDir, out.path() + "/");
+        }
+        form.AskSaveName = [&](QString &file, int &type) {
+            file = out.path() + "/missing/e";
+            type = 1;
+            return true;
+        };
+        form.ImgBtn5Click();
+        QCOMPARE(Messages.size(), 1);
+        QVERIFY(Messages.first().contains("missing/e.ico"));
+        QCOMPARE(form.SaveDir, out.path() + "/");
+        form.AskSaveName = [](QString &, int &) { return false; };
+        form.ImgBtn5Click();
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 4);
+    }
+
+    // Save-all: every icon of every listed file, the gauges moved and back
+    // at 0; an unwritable destination reported icon by icon.
+    void saveAllStepsTheGaugesAndEndsAtZero()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.DirTree->SetPath(Files.path());
+        QTemporaryDir out;
+        const int paintsBefore = form.Gauge1->PaintCount();
+        form.SaveAllIcons(out.path() + "/", 1);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 (QStringList{"one.ico", "three0.ico", "three1.ico", "three2.ico"}));
+        QCOMPARE(form.Gauge1->MaxValue(), form.FileListBox1->Count());
+        QCOMPARE(form.Gauge2->MaxValue(), 2);
+        QCOMPARE(form.Gauge1->Progress(), 0);
+        QCOMPARE(form.Gauge2->Progress(), 0);
+        QVERIFY(form.Gauge1->PaintCount() > paintsBefore);
+        QVERIFY(Messages.isEmpty());
+
+        form.SaveAllIcons(out.path() + "/nowhere/", 3);
+        QCOMPARE(Messages.size(), 4); // one, then three0..three2
+        QVERIFY(Messages.first().startsWith("Could not process " + out.path() + "/nowhere//one"));
+        QCOMPARE(form.Gauge1->Progress(), 0);
     }
 
     // Close collapses the window for a second, then it goes.

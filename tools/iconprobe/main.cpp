@@ -1,10 +1,14 @@
 // iconprobe: the program's icon reading from the command line, for checking
 // files and for benchmarks.
 
+#include "filefind/folderlisting.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
+#include "iconwriter/saveall.h"
 #include "iconwriter/saveicon.h"
 #include "pngwrite.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <charconv>
@@ -17,11 +21,15 @@ namespace {
 
 int Usage()
 {
-    std::fputs("usage: iconprobe count PATH...\n"
-               "       iconprobe extract FILE INDEX OUT.png\n"
-               "       iconprobe save FILE INDEX OUT [--format ico|cur|bmp] [--depth 0|1|2|3|4]\n"
-               "                (the extension is appended to OUT; defaults: ico, 2)\n",
-               stderr);
+    std::fputs(
+        "usage: iconprobe count PATH...\n"
+        "       iconprobe extract FILE INDEX OUT.png\n"
+        "       iconprobe save FILE INDEX OUT [--format ico|cur|bmp] [--depth 0|1|2|3|4]\n"
+        "                (the extension is appended to OUT; defaults: ico, 2)\n"
+        "       iconprobe save-all FOLDER DEST [--format ico|cur|bmp] [--depth 2|3] [--mask MASK]\n"
+        "                (every icon of the folder's files matching MASK, default *.*,\n"
+        "                 named as the window's save-all run names them)\n",
+        stderr);
     return 2;
 }
 
@@ -93,33 +101,49 @@ int Extract(int argc, char **argv)
     return 0;
 }
 
-int Save(int argc, char **argv)
+struct SaveOptions
 {
-    if (argc < 5)
-        return Usage();
     int format = iconwriter::sfIcon;
     int depth = iconwriter::cdColours256;
-    for (int i = 5; i < argc; ++i) {
+    std::string mask = "*.*";
+};
+
+// Options from argv[first] on; false on anything unknown.
+bool ParseSaveOptions(int argc, char **argv, int first, SaveOptions &options)
+{
+    for (int i = first; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc)
-            return Usage();
+            return false;
         const std::string value = argv[++i];
         if (option == "--format") {
             if (value == "ico")
-                format = iconwriter::sfIcon;
+                options.format = iconwriter::sfIcon;
             else if (value == "cur")
-                format = iconwriter::sfCursor;
+                options.format = iconwriter::sfCursor;
             else if (value == "bmp")
-                format = iconwriter::sfBitmap;
+                options.format = iconwriter::sfBitmap;
             else
-                return Usage();
+                return false;
         } else if (option == "--depth") {
-            if (!ParseInt(value, depth) || depth < 0 || depth > 255)
-                return Usage();
+            if (!ParseInt(value, options.depth) || options.depth < 0 || options.depth > 255)
+                return false;
+        } else if (option == "--mask") {
+            options.mask = value;
         } else {
-            return Usage();
+            return false;
         }
     }
+    return true;
+}
+
+int Save(int argc, char **argv)
+{
+    SaveOptions options;
+    if (argc < 5 || !ParseSaveOptions(argc, argv, 5, options))
+        return Usage();
+    const int format = options.format;
+    const int depth = options.depth;
     const iconwriter::IconHandle icon = Load(argv[2], argv[3]);
     if (icon.IsNull())
         return 1;
@@ -139,6 +163,47 @@ int Save(int argc, char **argv)
     return 0;
 }
 
+// The window's run without a window: errors to stderr, a summary at the end.
+class CommandLineRun : public iconwriter::SaveAllEvents
+{
+public:
+    const iconwriter::IconHandle &Preview(iconwriter::IconHandle icon) override
+    {
+        Current = std::move(icon);
+        return Current;
+    }
+    void Saved(const iconwriter::SaveOutcome &) override { ++Written; }
+    void Error(const std::string &message) override
+    {
+        std::fprintf(stderr, "iconprobe: %s\n", message.c_str());
+        ++Errors;
+    }
+
+    iconwriter::IconHandle Current;
+    int Written = 0;
+    int Errors = 0;
+};
+
+int SaveAll(int argc, char **argv)
+{
+    SaveOptions options;
+    if (argc < 4 || !ParseSaveOptions(argc, argv, 4, options))
+        return Usage();
+    std::string folder = argv[2];
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    std::vector<std::string> names;
+    for (const QString &name : filefind::ListFolderFiles(QFile::decodeName(folder.c_str()),
+                                                         QString::fromStdString(options.mask)))
+        names.push_back(QFile::encodeName(name).toStdString());
+    CommandLineRun run;
+    iconwriter::SaveAllIcons(folder, names, argv[3], options.format,
+                             static_cast<std::uint8_t>(options.depth), run);
+    std::printf("%d files, %d written, %d errors\n", static_cast<int>(names.size()), run.Written,
+                run.Errors);
+    return run.Errors == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -152,5 +217,7 @@ int main(int argc, char **argv)
         return Extract(argc, argv);
     if (command == "save")
         return Save(argc, argv);
+    if (command == "save-all")
+        return SaveAll(argc, argv);
     return Usage();
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace filefind {
+
+// The plain names of the regular files in Directory that match Mask, as the
+// file list shows them: patterns separated by ";" (empty ones ignored), "*"
+// and "?" wildcards, compared without regard to case, "*.*" or "*" matching
+// every name; names beginning with "." left out; sorted without regard to
+// case (names differing only in case in a fixed order). An unreadable or
+// missing folder gives no names.
+QStringList ListFolderFiles(const QString &Directory, const QString &Mask);
+
+} // namespace filefind

@@ -1,0 +1,61 @@
+#pragma once
+
+// Saving every icon of a list of files into one folder: the run that the
+// save-all button and `iconprobe save-all` share. It reports its progress,
+// each icon and each failure through SaveAllEvents; the window drives its
+// gauges, preview and message boxes from them, the command line its output.
+
+#include "iconwriter/iconextraction.h"
+#include "iconwriter/saveicon.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace iconwriter {
+
+class SaveAllEvents
+{
+public:
+    virtual ~SaveAllEvents() = default;
+
+    // The run over the files begins: count files (Gauge1's maximum).
+    virtual void FilesStarting(int count) { (void)count; }
+    // The next file begins (Gauge1 steps by one).
+    virtual void FileStarting(const std::string &path) { (void)path; }
+    // A file of two or more icons begins: maximum = icons - 1 (Gauge2's).
+    virtual void IconsStarting(int maximum) { (void)maximum; }
+    // The next icon of such a file (Gauge2 steps by one).
+    virtual void IconStarting() {}
+    // The icons of such a file are done (Gauge2 back to 0).
+    virtual void IconsDone() {}
+    // Every file is done (Gauge1 back to 0).
+    virtual void FilesDone() {}
+    // Takes the extracted icon (null when there is none) and gives back the
+    // one to save: the window's preview keeps it.
+    virtual const IconHandle &Preview(IconHandle icon) = 0;
+    // An icon was written to outcome.path.
+    virtual void Saved(const SaveOutcome &outcome) { (void)outcome; }
+    // A failure, as the user is told of it: "Could not process " + the name.
+    virtual void Error(const std::string &message) = 0;
+};
+
+// A file's base name: the name less its last four characters (a dot and a
+// three-letter extension), the whole name when it is shorter.
+std::string BaseName(const std::string &fileName);
+
+// Saves Icon under Name plus the format's extension. Unlike SaveIconAs, a
+// writer that cannot write the file is an error (ESaveError) here, as a
+// bitmap that cannot be written is.
+SaveOutcome SaveIconChecked(const std::string &Name, const IconHandle &Icon, int Format,
+                            std::uint8_t Depth);
+
+// Saves every icon of each of names (files in folder, joined with "/") into
+// destination: destination + "/" + base name (+ the icon's index for files
+// of two or more icons) + extension. A failure is reported and the run goes
+// on with the next icon or file.
+void SaveAllIcons(const std::string &folder, const std::vector<std::string> &names,
+                  const std::string &destination, int Format, std::uint8_t Depth,
+                  SaveAllEvents &events);
+
+} // namespace iconwriter
