@@ -28,7 +28,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
-cmake --build "$build" --target bench_extract bench_palette bench_window --parallel "$(nproc)"
+cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall iconprobe --parallel "$(nproc)"
 
 # A failure of the first still lets the second run; the first failure decides
 # the exit status.
@@ -38,4 +38,19 @@ echo
 "$build/bench/bench_palette" "$@" "$dir" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 echo
 "$build/bench/bench_window" "$@" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+echo
+
+# Save-all wants at least 250 icon groups: Wine's folder holds about 230, so
+# the other Windows programs on this machine (Python's launchers and
+# installer stubs) join it, linked under unique names.
+corpus=$(mktemp -d /tmp/rurorodode-saveall-XXXXXX)
+trap 'rm -rf "$corpus"' EXIT
+for f in "$dir"/*; do ln -s "$f" "$corpus/"; done
+n=0
+while IFS= read -r f; do
+    n=$((n + 1))
+    ln -s "$f" "$corpus/extra$n-$(basename "$f")"
+done < <(find / -xdev \( -iname '*.exe' -o -iname '*.dll' \) -type f -not -path '/proc/*' \
+    -not -path "$dir/*" -not -path '/tmp/*' -not -path '/work/*' 2>/dev/null | sort)
+"$build/bench/bench_saveall" "$@" "$corpus" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 exit "$status"
