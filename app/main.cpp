@@ -18,6 +18,7 @@ int main(int argc, char **argv)
     int result = 0;
     {
         app::TForm1 form;
+        form.CreateSelDirForm(); // the destination dialog, hidden until save-all
         form.show();
         result = QApplication::exec();
     } // the window is destroyed here, which saves the last folder

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "about/aboutboxdlg.h"
 #include "bitmaptoregion.h"
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
@@ -7,6 +8,9 @@
 #include "controls/imgbtn.h"
 #include "controls/shelltreeview.h"
 #include "controls/spinedit.h"
+#include "dialogs/pathdialog.h"
+#include "dialogs/radiogroup.h"
+#include "dialogs/seldirform.h"
 #include "helpwindow.h"
 #include "hintrouter.h"
 #include "iconpicture.h"
@@ -22,6 +26,7 @@
 #include "tlabel.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -216,6 +221,8 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
 TForm1::~TForm1()
 {
     FormDestroy();
+    if (dialogs::SelDirForm && dialogs::SelDirForm->parent() == this)
+        dialogs::SelDirForm = nullptr; // destroyed with this window
     if (Hints)
         qApp->removeEventFilter(Hints);
     if (Form1 == this)
@@ -323,6 +330,17 @@ void TForm1::BuildControls()
     RadioButton1->setChecked(true);
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
+
+    AboutBox = new about::TAboutBoxDlg(this);
+    AboutBox->SetUseBackBMP(false);
+    AboutBox->SetUseMovie(true);
+    AboutBox->SetMovieSpeed(40);
+    AboutBox->SetBackCol(kNavy);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setPixelSize(12);
+    AboutBox->SetAFont(about::TFont{courier, kAqua});
+    AboutBox->SetaShadow(true);
+    AboutBox->SetMovieText(about::TAboutBoxDlg::ProgramCredits());
 
     connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
     connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
@@ -486,7 +504,24 @@ THelpWindow *TForm1::HelpWindow() const
 
 void TForm1::ImgBtn3Click()
 {
-    // The about box arrives with its own window; nothing to show yet.
+    const QString paragraph = QStringLiteral("\n\r\n\r");
+    AboutBox->SetProductName(QStringLiteral("Rurorodode"));
+    AboutBox->SetVersion(QStringLiteral("1.0"));
+    AboutBox->SetCopyright(QStringLiteral("Copyright 2000 Vuderiru"));
+    AboutBox->SetComments(
+        QStringLiteral("Rurorodode from Vuderiru. ") + paragraph +
+        QStringLiteral(
+            "If you have any suggestions or if you find bugs, please let me know.I always try to "
+            "improve my programs") +
+        paragraph +
+        QStringLiteral(
+            "If you like Rurorod Ode, please let others know about this product! Go to the place "
+            "where "
+            "you found it and provide a suitable rating, or maybe sugest Rurorod Ode to another "
+            "download site. Then I can spend more time for programming rather then for "
+            "publishing!") +
+        paragraph + QStringLiteral("Thanks!"));
+    AboutBox->Execute();
 }
 
 void TForm1::SaveIcon(const QString &Name, int SaveFormat)
@@ -567,11 +602,34 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
     // the doubled separator means one.
     iconwriter::SaveAllIcons(LocalPath(DirTree->Path()), names, LocalPath(Destination), SaveFormat,
                              ColourDepth(), run);
+
+    // The gallery step, even after an empty list.
+    if (dialogs::SelDirForm && dialogs::SelDirForm->CbxHTML->isChecked()) {
+        if (dialogs::SelDirForm->RadioGroup1->ItemIndex() != 2)
+            ShowMessage(QStringLiteral(
+                "The browser only display BMP files. So currently no gallery with ICO and CUR"));
+        // The gallery page of bitmaps arrives with the file finder.
+    }
+}
+
+void TForm1::CreateSelDirForm()
+{
+    if (dialogs::SelDirForm)
+        return;
+    dialogs::SelDirForm = new dialogs::TSelDirForm(
+        [this](const QString &folder) { SaveDir = folder; }, ProgramFolder(), this);
+    dialogs::SelDirForm->OnSaveFormat = [this](int format) { SaveFormat = format; };
+    dialogs::SelDirForm->OnError = [](const QString &text) { ShowError(text); };
+    dialogs::SelDirForm->pd->OnMessage = [](const QString &text) { ShowMessage(text); };
 }
 
 void TForm1::ImgBtn4Click()
 {
-    // Asks the destination dialog first; wired when the dialog is in.
+    CreateSelDirForm();
+    dialogs::SelDirForm->SetBackground(BackgroundTile());
+    if (dialogs::SelDirForm->ShowModal() == dialogs::TSelDirForm::mrCancel)
+        return;
+    SaveAllIcons(SaveDir, SaveFormat);
 }
 
 void TForm1::paintEvent(QPaintEvent *)

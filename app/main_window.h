@@ -13,6 +13,10 @@ class QRadioButton;
 class QSplitter;
 class QVariantAnimation;
 
+namespace about {
+class TAboutBoxDlg;
+}
+
 namespace controls {
 class TFileListBox;
 class TFilterComboBox;
@@ -69,6 +73,7 @@ public:
     QFrame *Panel1 = nullptr;
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
+    about::TAboutBoxDlg *AboutBox = nullptr;
 
     // State beyond the controls.
     int LastIconIndex = 0;
@@ -100,6 +105,9 @@ public:
     void Image2MouseDown();
     void ImgBtn4Click();
     void ImgBtn5Click();
+
+    // Makes the destination dialog SelDirForm (once), owned by this window.
+    void CreateSelDirForm();
 
     // Saves the preview's icon under Name plus the format's extension.
     void SaveIcon(const QString &Name, int SaveFormat);

@@ -6,7 +6,9 @@
 // MOCK.png, when given, receives the whole window as it will look, with the
 // controls sketched in place, for judging the artwork by eye.
 
+#include "aboutart.h"
 #include "buttonfaces.h"
+#include "dialogglyphs.h"
 #include "iconwriter/icontofile.h"
 #include "logo.h"
 #include "mockup.h"
@@ -106,6 +108,12 @@ void Verify(const QDir &dir, const QImage &iconDrawing)
             const QString path = dir.filePath(FileOf(ButtonFace(b, f)));
             expect(QImage(path).size() == kFaceSize, path + " is missing or the wrong size");
         }
+    for (int g = 0; g < kDialogGlyphCount; ++g) {
+        const QString path = dir.filePath(FileOf(DialogGlyphFile(static_cast<DialogGlyph>(g))));
+        const QImage glyph(path);
+        expect(glyph.size() == QSize(16, 16) && glyph.hasAlphaChannel(),
+               path + " is not a 16 x 16 picture with a transparent ground");
+    }
     {
         const QString path = dir.filePath(FileOf(kWindowIcon));
         const QByteArray bytes = ReadAll(path);
@@ -175,6 +183,11 @@ void Run(const QString &skinDir, const QString &mockFile)
                 Save(img, path, "PNG");
         }
 
+    for (int g = 0; g < kDialogGlyphCount; ++g) {
+        const auto glyph = static_cast<DialogGlyph>(g);
+        Save(DialogGlyphImage(glyph), dir.filePath(FileOf(DialogGlyphFile(glyph))), "PNG");
+    }
+
     const QImage icon = WindowIcon();
     const QString iconPath = dir.filePath(FileOf(kWindowIcon));
     const std::int32_t written = iconwriter::WriteIconFile(
@@ -192,6 +205,7 @@ void Run(const QString &skinDir, const QString &mockFile)
         PaintLogo(p, QRectF(logo.rect()));
     }
     Save(logo, dir.filePath(FileOf(kLogoPicture)), "PNG");
+    WriteAboutArt(dir.path());
 
     Verify(dir, icon);
 

@@ -23,4 +23,19 @@ const char *ButtonFace(int button, Face face)
     return kFaces[button][f];
 }
 
+const char *DialogGlyphFile(DialogGlyph glyph)
+{
+    switch (glyph) {
+    case DialogGlyph::Exit:
+        return ":/skin/glyph_exit.png";
+    case DialogGlyph::Tick:
+        return ":/skin/glyph_tick.png";
+    case DialogGlyph::OpenFolder:
+        return ":/skin/glyph_open.png";
+    case DialogGlyph::ClosedFolder:
+        return ":/skin/glyph_closed.png";
+    }
+    return nullptr;
+}
+
 } // namespace skinart

@@ -1,12 +1,15 @@
 // The main window driven as a user would, offscreen: start-up and settings,
 // browsing and preview, hints, closing, dragging.
 
+#include "about/aboutboxdlg.h"
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
 #include "controls/gauge.h"
 #include "controls/imgbtn.h"
 #include "controls/shelltreeview.h"
 #include "controls/spinedit.h"
+#include "dialogs/radiogroup.h"
+#include "dialogs/seldirform.h"
 #include "fixtures.h"
 #include "helpwindow.h"
 #include "hintrouter.h"
@@ -17,12 +20,15 @@
 #include "settings/inistuff.h"
 #include "tlabel.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -290,6 +296,60 @@ private slots:
         QCOMPARE(Messages.size(), 4); // one, then three0..three2
         QVERIFY(Messages.first().startsWith("Could not process " + out.path() + "/nowhere//one"));
         QCOMPARE(form.Gauge1->Progress(), 0);
+    }
+
+    // Save-all asks the destination dialog first: cancel saves nothing;
+    // Start saves into its folder in its format, then the gallery step.
+    void saveAllAsksTheDestinationFirst()
+    {
+        TForm1 form;
+        form.CreateSelDirForm();
+        form.DirTree->SetPath(Files.path());
+        dialogs::TSelDirForm *dialog = dialogs::SelDirForm;
+        QVERIFY(dialog);
+        QTemporaryDir out;
+        dialog->SetDirName(out.path() + "/");
+        QCOMPARE(form.SaveDir, out.path() + "/");
+
+        QTimer::singleShot(0, dialog, [dialog] { dialog->BtnCancelClick(); });
+        form.ImgBtn4Click();
+        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+
+        dialog->RadioGroup1->SetItemIndex(1); // CUR
+        // Showing unchecks the gallery box for anything but BMP; tick it
+        // while the dialog is open, as a user can before changing the type.
+        QTimer::singleShot(100, dialog, [dialog] {
+            dialog->CbxHTML->setChecked(true);
+            dialog->BtnOkClick();
+        });
+        form.ImgBtn4Click();
+        QCOMPARE(form.SaveFormat, 2);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 (QStringList{"one.cur", "three0.cur", "three1.cur", "three2.cur"}));
+        QCOMPARE(
+            Messages,
+            QStringList{
+                "The browser only display BMP files. So currently no gallery with ICO and CUR"});
+    }
+
+    // The about button fills the about box and shows it modally.
+    void aboutButtonShowsTheAboutBox()
+    {
+        TForm1 form;
+        bool shown = false;
+        QTimer::singleShot(200, &form, [&shown] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = true;
+                modal->close();
+            }
+        });
+        form.ImgBtn3Click();
+        QVERIFY(shown);
+        QCOMPARE(form.AboutBox->ProductName(), QString("Rurorodode"));
+        QCOMPARE(form.AboutBox->Version(), QString("1.0"));
+        QVERIFY(
+            form.AboutBox->Comments().startsWith("Rurorodode from Vuderiru. \n\r\n\rIf you have"));
+        QVERIFY(form.AboutBox->Comments().endsWith("\n\r\n\rThanks!"));
     }
 
     // Close collapses the window for a second, then it goes.

@@ -1,0 +1,408 @@
+#include "about/aboutbox.h"
+
+#include "about/aboutshell.h"
+#include "about/systemfacts.h"
+#include "skinart.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
+
+namespace about {
+
+const QString TAboutBox::kHomePage = QStringLiteral("https://www.example.com/vuderiru/");
+const QString TAboutBox::kThemesPage = QStringLiteral("https://themes.example.com/");
+const QString TAboutBox::kMailAddress = QStringLiteral("vuderiru@example.com");
+
+namespace {
+
+const QColor kNavy(0x00, 0x00, 0x80);
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+QFont PixelFont(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void SetHint(QWidget *widget, const QString &hint)
+{
+    // "hint" is where the program keeps every control's hint; the about
+    // window also shows them as tips.
+    widget->setProperty("hint", hint);
+    widget->setToolTip(hint);
+}
+
+void Fill(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QString ProgramFileName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
+// Walks the weights from the highest: a set bit silver, a clear one navy.
+void ShowBits(const QList<QLabel *> &labels, int value)
+{
+    int weight = 1 << (labels.size() - 1);
+    for (QLabel *label : labels) {
+        if (value < weight) {
+            Fill(label, kNavy);
+        } else {
+            Fill(label, kSilver);
+            value -= weight;
+        }
+        weight >>= 1;
+    }
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
+{
+    BuildControls();
+    FormCreate();
+}
+
+TAboutBox::~TAboutBox()
+{
+    if (HandCursor)
+        QApplication::restoreOverrideCursor();
+}
+
+void TAboutBox::BuildControls()
+{
+    // Fixed border: no resizing, minimising or maximising.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(292, 378);
+    move(321, 185);
+    Fill(this, Qt::white);
+    setFont(PixelFont(QStringLiteral("Times New Roman"), 13, false));
+
+    const QFont labelFont = PixelFont(QStringLiteral("Times New Roman"), 13, true);
+    const auto label = [&](QWidget *parent, const char *name, const QString &caption, int x, int y,
+                           int w, int h, const QFont &font) {
+        auto *l = new QLabel(caption, parent);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, y, w, h);
+        l->setFont(font);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+
+    Image1 = label(this, "Image1", QString(), 0, 0, 292, 193, labelFont);
+    Image1->setPixmap(QPixmap(QString::fromLatin1(skinart::kAboutPicture)));
+    ProgramIcon2 = label(this, "ProgramIcon2", QString(), 19, 20, 32, 32, labelFont);
+
+    ProductName = label(this, "ProductName", QStringLiteral("Product"), 127, 32, 51, 19,
+                        PixelFont(QStringLiteral("Times New Roman"), 16, true));
+    LblVersion = label(this, "LblVersion", QStringLiteral("Version"), 106, 53, 44, 15, labelFont);
+    QFont versFont = labelFont;
+    versFont.setFamilies(
+        {QStringLiteral("Times New Roman MT Extra Bold"), QStringLiteral("Times New Roman")});
+    VersNo = label(this, "VersNo", QStringLiteral("VersNo"), 154, 53, 45, 16, versFont);
+    ReleaseLbl = label(this, "ReleaseLbl", QStringLiteral("Release"), 82, 70, 43, 15, labelFont);
+    Release = label(this, "Release", QStringLiteral("Release"), 129, 70, 43, 15, labelFont);
+    BuildL = label(this, "BuildL", QStringLiteral("Build"), 64, 92, 30, 15, labelFont);
+    Build = label(this, "Build", QStringLiteral("Build"), 99, 91, 30, 15, labelFont);
+    LblCopyRight_Text =
+        label(this, "LblCopyRight_Text", QStringLiteral("Copyright"), 41, 112, 55, 15, labelFont);
+    // The symbol font's 0xD3 is the copyright sign; here it is its own character.
+    QFont symbol = labelFont;
+    symbol.setFamilies({QStringLiteral("Symbol"), QStringLiteral("Times New Roman")});
+    LblCopyright = label(this, "LblCopyright", QString(QChar(0x00A9)), 105, 112, 11, 16, symbol);
+    Copyright = label(this, "Copyright", QStringLiteral("Copyright"), 118, 112, 55, 15, labelFont);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(5, 151, 279, 2);
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(5, 159, 282, 131);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Fill(Panel2, Qt::white);
+    Panel1 = new QFrame(Panel2);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(8, 5, 258, 123);
+    Fill(Panel1, kSilver);
+    Comments = label(Panel1, "Comments", QStringLiteral("Comments"), 0, 0, 258, 350,
+                     PixelFont(QStringLiteral("MS Sans Serif"), 10, false));
+    Comments->setWordWrap(true);
+    Fill(Comments, Qt::white);
+    SetHint(Comments, QStringLiteral("Drag to scroll"));
+    Comments->installEventFilter(this);
+
+    Lblexplaindrag =
+        label(this, "Lblexplaindrag", QStringLiteral("Left mouse click on text to drag window!"), 8,
+              291, 190, 14, PixelFont(QStringLiteral("Times New Roman"), 11, false));
+    SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
+    LblTextURL = label(this, "LblTextURL",
+                       QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
+                                      "Vuderiru for Tools, Themes and more!"),
+                       7, 313, 288, 26, PixelFont(QStringLiteral("MS Sans Serif"), 10, true));
+    LblTextURL->setWordWrap(true);
+    SetTextColour(LblTextURL, Qt::black);
+    LblTextURL->setCursor(Qt::ArrowCursor);
+    SetHint(LblTextURL, kHomePage + QLatin1Char('\n') + kThemesPage);
+
+    QFont link = PixelFont(QStringLiteral("Times New Roman"), 13, false);
+    link.setUnderline(true);
+    LblHomepage =
+        label(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), 8, 347, 108, 15, link);
+    LblMail = label(this, "LblMail", QStringLiteral("Mail me!"), 128, 347, 46, 15, link);
+    for (QLabel *l : {LblHomepage, LblMail}) {
+        SetTextColour(l, Qt::blue);
+        l->setCursor(Qt::PointingHandCursor);
+        l->installEventFilter(this);
+    }
+    SetHint(LblHomepage, kHomePage);
+    SetHint(LblMail, kMailAddress);
+
+    const auto button = [&](const char *name, const char *glyph, int x, int y, int w, int h) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, y, w, h);
+        b->setAutoRaise(true);
+        const QPixmap picture(QString::fromLatin1(glyph));
+        b->setIcon(QIcon(picture));
+        b->setIconSize(picture.size());
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        return b;
+    };
+    SpeedButton2 = button("SpeedButton2", skinart::kFactsGlyph, 184, 342, 49, 29);
+    SetHint(SpeedButton2, QStringLiteral("show hardisk preferences"));
+    connect(SpeedButton2, &QToolButton::clicked, this, &TAboutBox::SpeedButton2Click);
+    SpeedButton1 = button("SpeedButton1", skinart::kCloseGlyph, 238, 341, 45, 30);
+    SetHint(SpeedButton1, QStringLiteral("Close About Box"));
+    connect(SpeedButton1, &QToolButton::clicked, this, &TAboutBox::SpeedButton1Click);
+
+    Panel3 = new QFrame(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setGeometry(238, 26, 50, 111);
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Fill(Panel3, Qt::white);
+    const QFont bitFont = PixelFont(QStringLiteral("Times New Roman"), 13, false);
+    // Label numbers by column (hours, minutes, seconds) and row (weights 1 ... 32).
+    constexpr int kNumbers[3][6] = {
+        {4, 3, 2, 1, 0, -1}, {15, 9, 8, 7, 6, 5}, {16, 14, 13, 12, 11, 10}};
+    constexpr int kLefts[3] = {3, 19, 35};
+    const char *const captions[6] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
+    for (int column = 0; column < 3; ++column)
+        for (int row = 0; row < 6; ++row) {
+            const int n = kNumbers[column][row];
+            if (n < 0)
+                continue;
+            const QByteArray name = "Label" + QByteArray::number(n);
+            QLabel *l = label(Panel3, name.constData(), QLatin1String(captions[row]),
+                              kLefts[column], 15 + 16 * row, 12, 15, bitFont);
+            Fill(l, kSilver);
+            Labels[static_cast<std::size_t>(n)] = l;
+        }
+    const char *const headers[3] = {"H", "M", "S"};
+    constexpr int kHeaderLefts[3] = {5, 20, 39};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = "Label" + QByteArray::number(17 + i);
+        QLabel *l = label(Panel3, name.constData(), QLatin1String(headers[i]), kHeaderLefts[i], 0,
+                          12, 15, bitFont);
+        Labels[static_cast<std::size_t>(17 + i)] = l;
+    }
+
+    // One-line captions are never cut: the faces here are not quite the
+    // ones the sizes were taken from.
+    for (QLabel *l : {ProductName, LblVersion, VersNo, ReleaseLbl, Release, BuildL, Build,
+                      LblCopyRight_Text, Copyright, Lblexplaindrag, LblHomepage, LblMail})
+        SetCaption(l, l->text());
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TAboutBox::Timer1Timer);
+    Timer1->start();
+}
+
+void TAboutBox::SetCaption(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    const QSize need = label->sizeHint();
+    label->resize(std::max(label->width(), need.width()), label->height());
+}
+
+void TAboutBox::FormCreate()
+{
+    HourLabels = {Labels[0], Labels[1], Labels[2], Labels[3], Labels[4]};
+    MinuteLabels = {Labels[5], Labels[6], Labels[7], Labels[8], Labels[9], Labels[15]};
+    SecondLabels = {Labels[10], Labels[11], Labels[12], Labels[13], Labels[14], Labels[16]};
+
+    // Without a record the numbers read 0.
+    TFixedFileInfo record{};
+    FileInfo(QCoreApplication::applicationFilePath(), record);
+    SetCaption(ProductName, ProgramFileName());
+    SetCaption(Release, QString::number(record[3] >> 16));
+    SetCaption(Build, QString::number(record[3] & 0xFFFF));
+}
+
+void TAboutBox::FormActivate()
+{
+    Comments->resize(Panel2->width() - 18, Comments->height());
+    Panel1->resize(Panel2->width() - 18, Panel1->height());
+    Panel2->move(4, Panel2->y());
+    Comments->move(0, Comments->y());
+}
+
+void TAboutBox::FormPaint(QPainter &painter)
+{
+    if (UseBackBMP) {
+        painter.fillRect(QRect(0, 0, width(), height()), Brush);
+        Image1->setGeometry(Image1->x(), Image1->y(), 0, Image1->height());
+        Image1->hide();
+    } else {
+        Image1->setGeometry(0, 0, width(), 193);
+        Image1->show();
+    }
+}
+
+void TAboutBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    FormPaint(painter);
+}
+
+void TAboutBox::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return QDialog::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint at = mouse->position().toPoint();
+    if (watched == Comments) {
+        if (type == QEvent::MouseButtonPress)
+            CommentsMouseDown(mouse->button(), at.x(), at.y());
+        else if (type == QEvent::MouseMove)
+            CommentsMouseMove(mouse->buttons(), at.x(), at.y());
+        else
+            CommentsMouseUp(mouse->button(), at.x(), at.y());
+    } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+               (watched == LblHomepage || watched == LblMail) &&
+               static_cast<QWidget *>(watched)->rect().contains(at)) {
+        if (watched == LblHomepage)
+            LblHomepageClick();
+        else
+            LblMailClick();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::SpeedButton1Click()
+{
+    close();
+}
+
+void TAboutBox::SpeedButton2Click()
+{
+    ShowAboutMessage(MessageKind::mkInformation,
+                     FactsMessage({OSName, OSVersion, MemInfo, DiskInfo1, DiskInfo2}));
+}
+
+void TAboutBox::LblHomepageClick()
+{
+    OpenDocument(QUrl(kHomePage));
+}
+
+void TAboutBox::LblMailClick()
+{
+    const QUrl mail(QStringLiteral("mailto:") + kMailAddress + QStringLiteral("?subject=") +
+                    ProgramFileName());
+    if (!OpenDocument(mail))
+        ShowAboutMessage(MessageKind::mkError, QStringLiteral("An Error occurred with Mail!"));
+}
+
+void TAboutBox::CommentsMouseDown(Qt::MouseButton, int, int y)
+{
+    if (HandCursor)
+        QApplication::changeOverrideCursor(Qt::PointingHandCursor);
+    else
+        QApplication::setOverrideCursor(Qt::PointingHandCursor);
+    HandCursor = true;
+    DragStartY = y;
+}
+
+void TAboutBox::CommentsMouseMove(Qt::MouseButtons buttons, int x, int y)
+{
+    if (buttons & Qt::LeftButton)
+        setobj(Comments, x, y);
+}
+
+void TAboutBox::CommentsMouseUp(Qt::MouseButton, int, int)
+{
+    if (HandCursor)
+        QApplication::restoreOverrideCursor();
+    HandCursor = false;
+}
+
+void TAboutBox::setobj(QWidget *control, int, int y)
+{
+    const int top = control->y() + y - DragStartY;
+    if (top < 0 && top > Panel1->height() - Comments->height())
+        control->move(control->x(), top);
+}
+
+void TAboutBox::Timer1Timer()
+{
+    const QTime now = Clock ? Clock() : QTime::currentTime();
+    setWindowTitle(QStringLiteral("Zidazoz settings! Time: ") +
+                   QLocale().toString(now, QLocale::LongFormat));
+    ShowBits(HourLabels, now.hour());
+    ShowBits(MinuteLabels, now.minute());
+    ShowBits(SecondLabels, now.second());
+}
+
+void TAboutBox::FileInfo(const QString &fileName, TFixedFileInfo &record)
+{
+    ReadVersionRecord(fileName, record);
+}
+
+QString TAboutBox::VersionText()
+{
+    return VersionText(QCoreApplication::applicationFilePath());
+}
+
+QString TAboutBox::VersionText(const QString &fileName)
+{
+    TFixedFileInfo record{};
+    FileInfo(fileName, record);
+    return QString::number(record[2] >> 16) + QLatin1Char('.') +
+           QString::number(record[2] & 0xFFFF);
+}
+
+} // namespace about

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+namespace about {
+
+// What the about window hands to the desktop: message boxes and addresses
+// for the browser or the mail program. Tests replace either through a hook.
+
+enum class MessageKind
+{
+    mkInformation,
+    mkError,
+};
+
+using MessageHook = std::function<void(MessageKind kind, const QString &text)>;
+// True when the desktop took the address.
+using OpenUrlHook = std::function<bool(const QUrl &url)>;
+
+// A modal box with one OK button.
+void ShowAboutMessage(MessageKind kind, const QString &text);
+// Hands the address to the desktop's browser or mail program.
+bool OpenDocument(const QUrl &url);
+
+// Each returns the hook it replaces; an empty hook restores the desktop.
+MessageHook SetMessageHook(MessageHook hook);
+OpenUrlHook SetOpenUrlHook(OpenUrlHook hook);
+
+} // namespace about

@@ -1,0 +1,316 @@
+#include "seldirform.h"
+
+#include "pathdialog.h"
+#include "radiogroup.h"
+#include "skinart.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace dialogs {
+
+TSelDirForm *SelDirForm = nullptr;
+
+namespace {
+
+const QColor kAqua(0x00, 0xFF, 0xFF);
+const QColor kGray(0x80, 0x80, 0x80);
+const QColor kNavy(0x00, 0x00, 0x80);
+// Painted where there is no background picture yet: the tile's own dark tone.
+const QColor kNoBackground(0x0C, 0x12, 0x34);
+
+const char *const kHint = "hint";
+const char *const kHelpContext = "helpContext";
+
+// "MS Sans Serif" 8 points (11 pixels high); the machine's sans face stands in.
+QFont DialogFont(bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+void SetColours(QWidget *w, const QColor &ground, const QColor &text, bool fill)
+{
+    QPalette p = w->palette();
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        p.setColor(role, ground);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(fill);
+}
+
+QLabel *MakeLabel(const QString &text, const QRect &rect, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(rect);
+    label->setFont(DialogFont(true));
+    SetColours(label, kGray, kAqua, false); // transparent: the tile shows through
+    return label;
+}
+
+QToolButton *MakeButton(const QString &caption, skinart::DialogGlyph glyph, const QRect &rect,
+                        QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(caption);
+    button->setIcon(QIcon(QPixmap(QString::fromLatin1(skinart::DialogGlyphFile(glyph)))));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    // Speed buttons: never focused, so Enter and Space never press them.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(rect);
+    button->setFont(DialogFont(true));
+    SetColours(button, kGray, kAqua, false);
+    return button;
+}
+
+bool DirectoryExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+} // namespace
+
+TSelDirForm::TSelDirForm(TStringEvent OnDirChange, const QString &ProgramFolder, QWidget *parent)
+    : QDialog(parent), OnDirChange(std::move(OnDirChange))
+{
+    BuildControls();
+    // The tile is the owner's; until it arrives there is none.
+    FBackground = QImage();
+    QString folder =
+        ProgramFolder.isEmpty() ? QCoreApplication::applicationDirPath() : ProgramFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    SetDirName(folder);
+    Panel1->setText(FDirName);
+}
+
+TSelDirForm::~TSelDirForm()
+{
+    if (SelDirForm == this)
+        SelDirForm = nullptr;
+}
+
+void TSelDirForm::BuildControls()
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("Select the directory where you intend to save the Icons"));
+    setFixedSize(484, 179);
+    move(345, 153);
+    setFont(DialogFont(false));
+    setProperty(kHint, QStringLiteral("Press Button to create new Directory"));
+
+    BtnCancel = MakeButton(QStringLiteral("Close"), skinart::DialogGlyph::Exit,
+                           QRect(409, 132, 65, 25), this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnCancel->setProperty(kHint, QStringLiteral("Cancel all!"));
+    BtnOk = MakeButton(QStringLiteral("Start"), skinart::DialogGlyph::Tick, QRect(409, 98, 65, 25),
+                       this);
+    BtnOk->setObjectName(QStringLiteral("BtnOk"));
+    BtnOk->setProperty(kHint, QStringLiteral("OK and extract!"));
+    BtnSelDir = MakeButton(QStringLiteral("Browse"), skinart::DialogGlyph::OpenFolder,
+                           QRect(408, 28, 65, 26), this);
+    BtnSelDir->setObjectName(QStringLiteral("BtnSelDir"));
+    BtnSelDir->setProperty(kHint, QStringLiteral("Press Button to select Directory"));
+    BtnNewDir = MakeButton(QStringLiteral("   New"), skinart::DialogGlyph::ClosedFolder,
+                           QRect(408, 64, 65, 26), this);
+    BtnNewDir->setObjectName(QStringLiteral("BtnNewDir"));
+
+    Label1 = MakeLabel(QStringLiteral("Enter new directory"), QRect(291, 51, 111, 13), this);
+    Label2 = MakeLabel(QStringLiteral("Chose Directory to save Icons and HTML file"),
+                       QRect(145, 15, 256, 13), this);
+    Label3 = MakeLabel(QStringLiteral("Create HTML Picture Gallery (only for BMP)"),
+                       QRect(136, 120, 247, 13), this);
+
+    RadioGroup1 = new TRadioGroup(
+        QStringLiteral("Save as"),
+        {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP")}, this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(24, 60, 81, 77);
+    SetColours(RadioGroup1, kGray, kAqua, true);
+    RadioGroup1->SetItemIndex(0);
+    RadioGroup1->setProperty(kHelpContext, 3);
+
+    Panel1 = new QLabel(QStringLiteral("Choose Directory"), this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(24, 32, 377, 18);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(2);
+    Panel1->setAlignment(Qt::AlignCenter);
+    // A folder name is shown as it is, never as markup.
+    Panel1->setTextFormat(Qt::PlainText);
+    SetColours(Panel1, kGray, kAqua, true);
+    Panel1->setProperty(kHelpContext, 8);
+
+    Edit1 = new QLineEdit(QStringLiteral("Icons"), this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(295, 68, 105, 18);
+    Edit1->setFixedHeight(18);
+    Edit1->setFrame(false);
+    SetColours(Edit1, kGray, kAqua, true);
+    Edit1->setProperty(kHelpContext, 9);
+
+    CbxHTML = new QCheckBox(this);
+    CbxHTML->setObjectName(QStringLiteral("CbxHTML"));
+    CbxHTML->setGeometry(113, 115, 16, 17);
+    SetColours(CbxHTML, kNavy, kAqua, true);
+    // The box itself stays white with a dark tick on the navy ground.
+    QPalette box = CbxHTML->palette();
+    box.setColor(QPalette::Base, Qt::white);
+    box.setColor(QPalette::Text, Qt::black);
+    CbxHTML->setPalette(box);
+    CbxHTML->setChecked(true);
+    CbxHTML->setEnabled(true);
+    CbxHTML->setProperty(
+        kHint, QStringLiteral("Create HTML file in the icons directory|Create HTML File in "
+                              "the same directory where the icon collection has been "
+                              "saved."));
+    CbxHTML->setProperty(kHelpContext, 10);
+
+    pd = new TPathDialog(this);
+    pd->setObjectName(QStringLiteral("pd"));
+
+    setTabOrder(RadioGroup1->Button(0), RadioGroup1->Button(1));
+    setTabOrder(RadioGroup1->Button(1), RadioGroup1->Button(2));
+    setTabOrder(RadioGroup1->Button(2), Edit1);
+    setTabOrder(Edit1, CbxHTML);
+
+    connect(BtnCancel, &QToolButton::clicked, this, &TSelDirForm::BtnCancelClick);
+    connect(BtnOk, &QToolButton::clicked, this, &TSelDirForm::BtnOkClick);
+    connect(BtnSelDir, &QToolButton::clicked, this, &TSelDirForm::BtnSelDirClick);
+    connect(BtnNewDir, &QToolButton::clicked, this, &TSelDirForm::BtnNewDirClick);
+    connect(RadioGroup1, &TRadioGroup::OnClick, this, &TSelDirForm::RadioGroup1Click);
+}
+
+void TSelDirForm::SetDirName(const QString &Value)
+{
+    // No comparison first: the main window's folder may have moved on since
+    // (a single save writes it), and every write must reach it.
+    FDirName = Value;
+    Panel1->setText(Value);
+    if (OnDirChange)
+        OnDirChange(FDirName);
+}
+
+int TSelDirForm::ShowModal()
+{
+    return exec() == QDialog::Accepted ? mrOk : mrCancel;
+}
+
+void TSelDirForm::FormActivate()
+{
+    if (RadioGroup1->ItemIndex() != 2)
+        CbxHTML->setChecked(false);
+}
+
+void TSelDirForm::RadioGroup1Click()
+{
+    CbxHTML->setEnabled(RadioGroup1->ItemIndex() == 2);
+}
+
+void TSelDirForm::BtnSelDirClick()
+{
+    pd->SetTitle(QStringLiteral("Select Directory"));
+    if (DirectoryExists(FDirName))
+        pd->SetDirectory(FDirName);
+    if (pd->Execute())
+        SetDirName(pd->Directory());
+}
+
+void TSelDirForm::BtnNewDirClick()
+{
+    QString base = FDirName;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    // The name exactly as typed: no trimming, no check of its characters.
+    const QString target = base + Edit1->text();
+    if (DirectoryExists(FDirName) && !DirectoryExists(target)) {
+        // One level only: the parent is the current folder, which exists.
+        if (!QDir().mkdir(target)) {
+            Fail(QStringLiteral("Cannot create ") + target);
+            return;
+        }
+    }
+    SetDirName(target);
+}
+
+void TSelDirForm::BtnOkClick()
+{
+    if (OnSaveFormat)
+        OnSaveFormat(RadioGroup1->ItemIndex() + 1);
+    SetDirName(Panel1->text());
+    if (OnDirChange)
+        OnDirChange(FDirName);
+    accept();
+}
+
+void TSelDirForm::BtnCancelClick()
+{
+    reject();
+}
+
+void TSelDirForm::Fail(const QString &message)
+{
+    if (OnError) {
+        OnError(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TSelDirForm::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // Without a picture (or with an empty one) the loop below would not end.
+    if (FBackground.isNull() || FBackground.width() <= 0 || FBackground.height() <= 0) {
+        painter.fillRect(rect(), kNoBackground);
+        return;
+    }
+    for (int y = 0; y < height(); y += FBackground.height())
+        for (int x = 0; x < width(); x += FBackground.width())
+            painter.drawImage(x, y, FBackground);
+}
+
+void TSelDirForm::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TSelDirForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Showing activates the dialog; where the window system does not
+    // report that, the rule still holds at every showing.
+    FormActivate();
+}
+
+void TSelDirForm::keyPressEvent(QKeyEvent *event)
+{
+    // No default and no cancel button: Enter and Escape press nothing.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace dialogs

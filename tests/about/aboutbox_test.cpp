@@ -1,0 +1,452 @@
+// The about window and its launcher, offscreen: the controls at their
+// places, the clock, the comments drag, the links, the facts box, and a
+// whole Execute with the credits rolling.
+
+#include "about/aboutbox.h"
+#include "about/aboutboxdlg.h"
+#include "about/aboutshell.h"
+#include "about/moviescroll.h"
+#include "about/systemfacts.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace about;
+
+namespace {
+
+const QColor kNavy(0, 0, 0x80);
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+QColor Ground(QLabel *label)
+{
+    return label->palette().color(QPalette::Window);
+}
+
+void Press(QWidget *w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+           QPoint at)
+{
+    QMouseEvent event(type, at, w->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+class AboutBoxTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+        QFont::insertSubstitution("Times New Roman", "Liberation Serif");
+        QFont::insertSubstitution("Courier New", "Liberation Mono");
+    }
+
+    void cleanup()
+    {
+        SetMessageHook({});
+        SetOpenUrlHook({});
+    }
+
+    void controlsInPlace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Image1") << "Image1" << QRect(0, 0, 292, 193) << "";
+        QTest::newRow("ProgramIcon2") << "ProgramIcon2" << QRect(19, 20, 32, 32) << "";
+        QTest::newRow("LblVersion") << "LblVersion" << QRect(106, 53, 44, 15) << "Version";
+        QTest::newRow("VersNo") << "VersNo" << QRect(154, 53, 45, 16) << "VersNo";
+        QTest::newRow("ReleaseLbl") << "ReleaseLbl" << QRect(82, 70, 43, 15) << "Release";
+        QTest::newRow("BuildL") << "BuildL" << QRect(64, 92, 30, 15) << "Build";
+        QTest::newRow("LblCopyRight_Text")
+            << "LblCopyRight_Text" << QRect(41, 112, 55, 15) << "Copyright";
+        QTest::newRow("LblCopyright")
+            << "LblCopyright" << QRect(105, 112, 11, 16) << QString(QChar(0xA9));
+        QTest::newRow("Copyright") << "Copyright" << QRect(118, 112, 55, 15) << "Copyright";
+        QTest::newRow("Bevel1") << "Bevel1" << QRect(5, 151, 279, 2) << "";
+        QTest::newRow("Panel2") << "Panel2" << QRect(5, 159, 282, 131) << "";
+        QTest::newRow("Panel1") << "Panel1" << QRect(8, 5, 258, 123) << "";
+        QTest::newRow("Comments") << "Comments" << QRect(0, 0, 258, 350) << "Comments";
+        QTest::newRow("Lblexplaindrag") << "Lblexplaindrag" << QRect(8, 291, 190, 14)
+                                        << "Left mouse click on text to drag window!";
+        QTest::newRow("LblTextURL")
+            << "LblTextURL" << QRect(7, 313, 288, 26)
+            << "Suggestions, Bugs, tired of living? Mail me or visit Vuderiru for Tools, Themes "
+               "and more!";
+        QTest::newRow("LblHomepage")
+            << "LblHomepage" << QRect(8, 347, 108, 15) << "Vuderiru (Themes)";
+        QTest::newRow("LblMail") << "LblMail" << QRect(128, 347, 46, 15) << "Mail me!";
+        QTest::newRow("SpeedButton2") << "SpeedButton2" << QRect(184, 342, 49, 29) << "";
+        QTest::newRow("SpeedButton1") << "SpeedButton1" << QRect(238, 341, 45, 30) << "";
+        QTest::newRow("Panel3") << "Panel3" << QRect(238, 26, 50, 111) << "";
+        const int tops[6] = {15, 31, 47, 63, 79, 95};
+        const char *const captions[6] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
+        const int numbers[3][6] = {
+            {4, 3, 2, 1, 0, -1}, {15, 9, 8, 7, 6, 5}, {16, 14, 13, 12, 11, 10}};
+        const int lefts[3] = {3, 19, 35};
+        for (int c = 0; c < 3; ++c)
+            for (int r = 0; r < 6; ++r)
+                if (numbers[c][r] >= 0) {
+                    const QString name = QStringLiteral("Label%1").arg(numbers[c][r]);
+                    QTest::newRow(qPrintable(name))
+                        << name << QRect(lefts[c], tops[r], 12, 15) << captions[r];
+                }
+    }
+
+    void controlsInPlace()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        TAboutBox box;
+        auto *w = box.findChild<QWidget *>(name);
+        QVERIFY(w);
+        QCOMPARE(w->pos(), geometry.topLeft());
+        QCOMPARE(w->height(), geometry.height());
+        // One-line labels may widen to show their whole caption.
+        auto *text = qobject_cast<QLabel *>(w);
+        if (text && !text->wordWrap() && !text->text().isEmpty() && w->parent() == &box) {
+            QVERIFY(w->width() >= geometry.width());
+            QVERIFY(w->width() >= text->sizeHint().width());
+        } else {
+            QCOMPARE(w->width(), geometry.width());
+        }
+        if (auto *label = qobject_cast<QLabel *>(w); label && !caption.isEmpty())
+            QCOMPARE(label->text(), caption);
+    }
+
+    void windowAndHints()
+    {
+        TAboutBox box;
+        QCOMPARE(box.size(), QSize(292, 378));
+        QCOMPARE(box.minimumSize(), box.maximumSize());
+        QCOMPARE(box.pos(), QPoint(321, 185));
+        QCOMPARE(box.palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(box.Comments->property("hint").toString(), QStringLiteral("Drag to scroll"));
+        QCOMPARE(box.SpeedButton2->property("hint").toString(),
+                 QStringLiteral("show hardisk preferences"));
+        QCOMPARE(box.SpeedButton1->property("hint").toString(), QStringLiteral("Close About Box"));
+        QCOMPARE(box.LblHomepage->property("hint").toString(), TAboutBox::kHomePage);
+        QCOMPARE(box.LblMail->property("hint").toString(), TAboutBox::kMailAddress);
+        QVERIFY(TAboutBox::kHomePage.contains("example.com"));
+        QVERIFY(TAboutBox::kMailAddress.endsWith("@example.com"));
+        QCOMPARE(box.Labels[17]->text(), QStringLiteral("H"));
+        QCOMPARE(box.Labels[17]->pos(), QPoint(5, 0));
+        QCOMPARE(box.Labels[18]->pos(), QPoint(20, 0));
+        QCOMPARE(box.Labels[19]->pos(), QPoint(39, 0));
+        QVERIFY(box.Timer1->isActive());
+        QCOMPARE(box.Timer1->interval(), 1000);
+        QCOMPARE(box.ProductName->text(),
+                 QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+        // The build record of this program: 0.1.0.0.
+        const TFixedFileInfo own = BuildVersionRecord();
+        QCOMPARE(box.Release->text(), QString::number(own[3] >> 16));
+        QCOMPARE(box.Build->text(), QString::number(own[3] & 0xFFFF));
+        QCOMPARE(TAboutBox::VersionText(),
+                 QStringLiteral("%1.%2").arg(own[2] >> 16).arg(own[2] & 0xFFFF));
+    }
+
+    void versionOfAFile()
+    {
+        QTemporaryDir dir;
+        TFixedFileInfo v = BuildVersionRecord();
+        v[2] = 0x00020000;
+        v[3] = 0x00010001;
+        QFile f(dir.filePath("prog"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(300, '\0') + EncodeVersionRecord(v));
+        f.close();
+        QCOMPARE(TAboutBox::VersionText(f.fileName()), QStringLiteral("2.0"));
+        TFixedFileInfo record{};
+        TAboutBox::FileInfo(f.fileName(), record);
+        QCOMPARE(record[3] >> 16, 1u);
+        QCOMPARE(record[3] & 0xFFFF, 1u);
+        QCOMPARE(TAboutBox::VersionText(dir.filePath("none")), QStringLiteral("0.0"));
+    }
+
+    void clockAt130542()
+    {
+        TAboutBox box;
+        box.SetClock([] { return QTime(13, 5, 42); });
+        box.Timer1Timer();
+        QCOMPARE(box.windowTitle(), QStringLiteral("Zidazoz settings! Time: ") +
+                                        QLocale().toString(QTime(13, 5, 42), QLocale::LongFormat));
+        QCOMPARE(box.HourLabels.size(), 5);
+        QCOMPARE(box.MinuteLabels.size(), 6);
+        QCOMPARE(box.SecondLabels.size(), 6);
+        const auto colours = [](const QList<QLabel *> &labels) {
+            QString s;
+            for (QLabel *l : labels)
+                s += Ground(l) == kSilver ? 'S' : Ground(l) == kNavy ? 'N' : '?';
+            return s;
+        };
+        // Weights 16 8 4 2 1 and 32 16 8 4 2 1.
+        QCOMPARE(colours(box.HourLabels), QStringLiteral("NSSNS"));
+        QCOMPARE(colours(box.MinuteLabels), QStringLiteral("NNNSNS"));
+        QCOMPARE(colours(box.SecondLabels), QStringLiteral("SNSNSN"));
+        // By name, as the window describes them.
+        QCOMPARE(Ground(box.findChild<QLabel *>("Label1")), kSilver);  // hour 8
+        QCOMPARE(Ground(box.findChild<QLabel *>("Label15")), kSilver); // minute 1
+        QCOMPARE(Ground(box.findChild<QLabel *>("Label16")), kNavy);   // second 1
+        QCOMPARE(Ground(box.findChild<QLabel *>("Label10")), kSilver); // second 32
+        box.SetClock([] { return QTime(0, 0, 0); });
+        box.Timer1Timer();
+        QCOMPARE(colours(box.SecondLabels), QStringLiteral("NNNNNN"));
+        box.SetClock([] { return QTime(23, 59, 59); });
+        box.Timer1Timer();
+        QCOMPARE(colours(box.HourLabels), QStringLiteral("SNSSS"));
+        QCOMPARE(colours(box.MinuteLabels), QStringLiteral("SSSNSS"));
+    }
+
+    void commentsDragBounds()
+    {
+        TAboutBox box;
+        box.CommentsMouseDown(Qt::LeftButton, 10, 200);
+        QCOMPARE(box.DragStartY, 200);
+        // Downward from the top: ignored.
+        box.CommentsMouseMove(Qt::LeftButton, 10, 201);
+        QCOMPARE(box.Comments->y(), 0);
+        // Not without the left button.
+        box.CommentsMouseMove(Qt::NoButton, 10, 100);
+        QCOMPARE(box.Comments->y(), 0);
+        box.CommentsMouseMove(Qt::LeftButton, 10, 199);
+        QCOMPARE(box.Comments->y(), -1);
+        box.CommentsMouseMove(Qt::LeftButton, 10, 200 - 225);
+        QCOMPARE(box.Comments->y(), -226);
+        // -227 would be the bound itself.
+        box.CommentsMouseMove(Qt::LeftButton, 10, 199);
+        QCOMPARE(box.Comments->y(), -226);
+        box.CommentsMouseMove(Qt::LeftButton, 10, 200 + 225);
+        QCOMPARE(box.Comments->y(), -1);
+        // A move that would reach 0 stays put; it does not snap.
+        box.CommentsMouseMove(Qt::LeftButton, 10, 201);
+        QCOMPARE(box.Comments->y(), -1);
+        box.CommentsMouseUp(Qt::LeftButton, 10, 201);
+        QVERIFY(!QApplication::overrideCursor());
+
+        // Through real events on the text.
+        Press(box.Comments, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {5, 50});
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+        Press(box.Comments, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {5, 40});
+        QCOMPARE(box.Comments->y(), -11);
+        Press(box.Comments, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {5, 40});
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void formActivate()
+    {
+        TAboutBox box;
+        box.FormActivate();
+        QCOMPARE(box.Comments->width(), 264);
+        QCOMPARE(box.Panel1->width(), 264);
+        QCOMPARE(box.Panel2->x(), 4);
+        QCOMPARE(box.Comments->x(), 0);
+    }
+
+    void formPaint()
+    {
+        QImage tile(100, 100, QImage::Format_RGB32);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                tile.setPixel(x, y, qRgb(x * 2, y * 2, 77));
+        TAboutBox plain;
+        const QImage top = plain.grab().toImage();
+        QCOMPARE(plain.Image1->geometry(), QRect(0, 0, 292, 193));
+        // The band of the top picture runs along the top edge.
+        QCOMPARE(QColor(top.pixel(150, 3)), kNavy);
+
+        TAboutBox tiled;
+        tiled.UseBackBMP = true;
+        tiled.SetBrush(QBrush(QPixmap::fromImage(tile)));
+        const QImage shot = tiled.grab().toImage();
+        QCOMPARE(tiled.Image1->width(), 0);
+        QCOMPARE(shot.pixel(150, 3) & 0xFFFFFF, tile.pixel(50, 3) & 0xFFFFFF);
+        QCOMPARE(shot.pixel(10, 130) & 0xFFFFFF, tile.pixel(10, 30) & 0xFFFFFF);
+
+        tiled.UseBackBMP = false;
+        tiled.grab();
+        QCOMPARE(tiled.Image1->geometry(), QRect(0, 0, 292, 193));
+    }
+
+    void links()
+    {
+        QList<QUrl> opened;
+        bool accept = true;
+        SetOpenUrlHook([&](const QUrl &url) {
+            opened += url;
+            return accept;
+        });
+        QList<QPair<MessageKind, QString>> shown;
+        SetMessageHook([&](MessageKind kind, const QString &text) { shown += {kind, text}; });
+        TAboutBox box;
+        box.show();
+        QTest::mouseClick(box.LblHomepage, Qt::LeftButton);
+        QTest::mouseClick(box.LblMail, Qt::LeftButton);
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        QCOMPARE(opened,
+                 (QList<QUrl>{QUrl(TAboutBox::kHomePage),
+                              QUrl("mailto:" + TAboutBox::kMailAddress + "?subject=" + name)}));
+        QVERIFY(shown.isEmpty());
+        accept = false;
+        box.LblHomepageClick();
+        QVERIFY(shown.isEmpty());
+        box.LblMailClick();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].first, MessageKind::mkError);
+        QCOMPARE(shown[0].second, QStringLiteral("An Error occurred with Mail!"));
+    }
+
+    void factsBox()
+    {
+        QString text;
+        SetMessageHook([&](MessageKind kind, const QString &t) {
+            QCOMPARE(kind, MessageKind::mkInformation);
+            text = t;
+        });
+        TAboutBox box;
+        box.OSName = "Linux";
+        box.OSVersion = "6.1   Build : 0";
+        box.MemInfo = "Tot: 1 KB     Avl: 1 KB";
+        box.DiskInfo1 = "/: 1 MB  ";
+        box.DiskInfo2 = "";
+        QTest::mouseClick(box.SpeedButton2, Qt::LeftButton);
+        const QStringList lines = text.split("\n\r");
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("You are probably Running Linux"));
+        QCOMPARE(lines[3], QStringLiteral("Free Hard disk Space: "));
+        QCOMPARE(lines[4], QStringLiteral("/: 1 MB  "));
+    }
+
+    void launcherDefaultsAndSpeed_data()
+    {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<int>("read");
+        QTest::newRow("0") << 0 << 50;
+        QTest::newRow("-5") << -5 << 50;
+        QTest::newRow("100") << 100 << 50;
+        QTest::newRow("250") << 250 << 50;
+        QTest::newRow("1") << 1 << 1;
+        QTest::newRow("99") << 99 << 99;
+        QTest::newRow("40") << 40 << 40;
+    }
+
+    void launcherDefaultsAndSpeed()
+    {
+        QFETCH(int, set);
+        QFETCH(int, read);
+        TAboutBoxDlg dlg;
+        QCOMPARE(dlg.MovieSpeed(), 40);
+        QVERIFY(dlg.ProductName().isEmpty() && dlg.Version().isEmpty() &&
+                dlg.Copyright().isEmpty() && dlg.Comments().isEmpty() && dlg.MovieText().isEmpty());
+        QVERIFY(!dlg.UseBackBMP() && !dlg.UseMovie() && dlg.aShadow());
+        QCOMPARE(dlg.BackCol(), QColor(Qt::black));
+        QCOMPARE(dlg.AFont().Font.family(), QStringLiteral("Courier New"));
+        QCOMPARE(dlg.AFont().Font.pointSize(), 9);
+        QCOMPARE(dlg.AFont().Color, QColor(Qt::white));
+        dlg.SetMovieSpeed(set);
+        QCOMPARE(dlg.MovieSpeed(), read);
+        QCOMPARE(dlg.property("MovieSpeed").toInt(), read);
+    }
+
+    void executeWithCredits()
+    {
+        TAboutBoxDlg dlg;
+        dlg.SetProductName("Rurorodode");
+        dlg.SetVersion("1.0");
+        dlg.SetCopyright("(c) 2000 Vuderiru");
+        dlg.SetComments("Some comments");
+        dlg.SetUseMovie(true);
+        dlg.SetMovieSpeed(40);
+        dlg.SetBackCol(kNavy);
+        QFont courier("Courier New");
+        courier.setPixelSize(12);
+        dlg.SetAFont({courier, QColor(0, 0xFF, 0xFF)});
+        const QStringList credits = TAboutBoxDlg::ProgramCredits();
+        QCOMPARE(credits.size(), 23);
+        QCOMPARE(credits[8], TAboutBox::kHomePage + ".");
+        QCOMPARE(credits[22], QStringLiteral("Cheers!'"));
+        dlg.SetMovieText(credits);
+        bool inspected = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            // Closed however the checks end, so a failure cannot hang the run.
+            const auto closer = qScopeGuard([box] { box->close(); });
+            auto *movie = box->findChild<TMovieScroll *>();
+            QVERIFY(movie);
+            QCOMPARE(movie->geometry(), QRect(5, 159, 282, 131));
+            QCOMPARE(box->Panel2->width(), 0);
+            QVERIFY(movie->Loop());
+            QCOMPARE(movie->TimerInterval(), 40);
+            QVERIFY(movie->Shadow());
+            QCOMPARE(movie->BackColor(), kNavy);
+            QCOMPARE(movie->DefaultFont().Color, QColor(0, 0xFF, 0xFF));
+            QCOMPARE(movie->DefaultFont().Font.pixelSize(), 12);
+            QCOMPARE(movie->ScrollText(), credits);
+            QCOMPARE(movie->ShadowColor(), QColor(0x80, 0x80, 0x80));
+            QCOMPARE(movie->CompleteText(), QStringLiteral("The End"));
+            QCOMPARE(box->ProductName->text(), QStringLiteral("Rurorodode"));
+            QCOMPARE(box->Copyright->text(), QStringLiteral("(c) 2000 Vuderiru"));
+            QCOMPARE(box->Comments->text(), QStringLiteral("Some comments"));
+            QCOMPARE(box->VersNo->text(), TAboutBox::VersionText());
+            QCOMPARE(box->windowTitle(),
+                     "About " + QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+            QVERIFY(box->DiskInfo1.startsWith("/: "));
+            QVERIFY(!box->WindowBrush().texture().isNull());
+            QCOMPARE(box->WindowBrush().texture().size(), QSize(100, 100));
+            // The credits start below their area whenever the window opens.
+            QCOMPARE(movie->TextTop(), 132);
+            movie->findChild<QTimer *>()->stop();
+            for (int i = 0; i < 100; ++i)
+                movie->TimerTick();
+            const QImage frame = movie->Frame();
+            int aqua = 0;
+            for (int y = 0; y < frame.height(); ++y)
+                for (int x = 0; x < frame.width(); ++x)
+                    aqua += (frame.pixel(x, y) & 0xFFFFFF) == 0x00FFFF;
+            QVERIFY(aqua > 20);
+            QCOMPARE(QColor(frame.pixel(0, 0)), kNavy);
+            const QString out = qEnvironmentVariable("ABOUT_SHOT");
+            if (!out.isEmpty())
+                box->grab().save(out);
+            inspected = true;
+            QTest::mouseClick(box->SpeedButton1, Qt::LeftButton);
+        });
+        QVERIFY(!dlg.Execute());
+        QVERIFY(inspected);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void executeWithComments()
+    {
+        TAboutBoxDlg dlg;
+        dlg.SetComments("Line one\nLine two");
+        dlg.SetUseBackBMP(true);
+        bool inspected = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            const auto closer = qScopeGuard([box] { box->close(); });
+            QVERIFY(!box->findChild<TMovieScroll *>());
+            QCOMPARE(box->Panel2->width(), 282);
+            QVERIFY(box->UseBackBMP);
+            QCOMPARE(box->Comments->text(), QStringLiteral("Line one\nLine two"));
+            const QString out = qEnvironmentVariable("ABOUT_SHOT2");
+            if (!out.isEmpty())
+                box->grab().save(out);
+            inspected = true;
+        });
+        QVERIFY(!dlg.Execute());
+        QVERIFY(inspected);
+    }
+};
+
+QTEST_MAIN(AboutBoxTest)
+#include "aboutbox_test.moc"
