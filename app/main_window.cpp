@@ -11,6 +11,8 @@
 #include "dialogs/pathdialog.h"
 #include "dialogs/radiogroup.h"
 #include "dialogs/seldirform.h"
+#include "filefind/gallerypage.h"
+#include "filefind/hffile.h"
 #include "helpwindow.h"
 #include "hintrouter.h"
 #include "iconpicture.h"
@@ -331,6 +333,13 @@ void TForm1::BuildControls()
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
 
+    HFind = new filefind::THFFile(this);
+    HFind->SetFileAttr({filefind::ffaAnyFile});
+    HFind->SetInSubFolders(false);
+    HFind->SetFileMask(QStringLiteral("*.BMP"));
+    HFind->SetIncFileSize(false);
+    HFind->SetIncFileDate(false);
+
     AboutBox = new about::TAboutBoxDlg(this);
     AboutBox->SetUseBackBMP(false);
     AboutBox->SetUseMovie(true);
@@ -605,10 +614,12 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
 
     // The gallery step, even after an empty list.
     if (dialogs::SelDirForm && dialogs::SelDirForm->CbxHTML->isChecked()) {
-        if (dialogs::SelDirForm->RadioGroup1->ItemIndex() != 2)
+        if (dialogs::SelDirForm->RadioGroup1->ItemIndex() == 2)
+            filefind::WriteGalleryPage(SaveDir, *HFind,
+                                       [](const QString &text) { ShowMessage(text); });
+        else
             ShowMessage(QStringLiteral(
                 "The browser only display BMP files. So currently no gallery with ICO and CUR"));
-        // The gallery page of bitmaps arrives with the file finder.
     }
 }
 
@@ -629,7 +640,11 @@ void TForm1::ImgBtn4Click()
     dialogs::SelDirForm->SetBackground(BackgroundTile());
     if (dialogs::SelDirForm->ShowModal() == dialogs::TSelDirForm::mrCancel)
         return;
-    SaveAllIcons(SaveDir, SaveFormat);
+    try {
+        SaveAllIcons(SaveDir, SaveFormat);
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what())); // a gallery page that cannot be written
+    }
 }
 
 void TForm1::paintEvent(QPaintEvent *)

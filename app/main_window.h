@@ -17,6 +17,10 @@ namespace about {
 class TAboutBoxDlg;
 }
 
+namespace filefind {
+class THFFile;
+}
+
 namespace controls {
 class TFileListBox;
 class TFilterComboBox;
@@ -74,6 +78,7 @@ public:
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
     about::TAboutBoxDlg *AboutBox = nullptr;
+    filefind::THFFile *HFind = nullptr;
 
     // State beyond the controls.
     int LastIconIndex = 0;

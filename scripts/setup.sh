@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
     fonts-liberation
+    chromium
 )
 
 missing=()

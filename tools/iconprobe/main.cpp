@@ -2,6 +2,7 @@
 // files and for benchmarks.
 
 #include "filefind/folderlisting.h"
+#include "filefind/gallerypage.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
@@ -204,6 +205,24 @@ int SaveAll(int argc, char **argv)
     return run.Errors == 0 ? 0 : 1;
 }
 
+int Gallery(int argc, char **argv)
+{
+    if (argc != 3)
+        return Usage();
+    try {
+        bool told = false;
+        const bool written =
+            filefind::WriteFolderGallery(QFile::decodeName(argv[2]), [&told](const QString &text) {
+                std::fprintf(stderr, "iconprobe: %s\n", qPrintable(text));
+                told = true;
+            });
+        return written && !told ? 0 : 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "iconprobe: %s\n", e.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -219,5 +238,7 @@ int main(int argc, char **argv)
         return Save(argc, argv);
     if (command == "save-all")
         return SaveAll(argc, argv);
+    if (command == "gallery")
+        return Gallery(argc, argv);
     return Usage();
 }
