@@ -330,6 +330,21 @@ private slots:
             Messages,
             QStringList{
                 "The browser only display BMP files. So currently no gallery with ICO and CUR"});
+
+        // BMP with the gallery box: the bitmaps, then their page.
+        Messages.clear();
+        QTemporaryDir bitmaps;
+        dialog->SetDirName(bitmaps.path() + "/");
+        dialog->RadioGroup1->SetItemIndex(2);
+        dialog->RadioGroup1Click();
+        QTimer::singleShot(100, dialog, [dialog] {
+            dialog->CbxHTML->setChecked(true);
+            dialog->BtnOkClick();
+        });
+        form.ImgBtn4Click();
+        QVERIFY(Messages.isEmpty());
+        QVERIFY(QFile::exists(bitmaps.path() + "/one.bmp"));
+        QVERIFY(ReadText(bitmaps.path() + "//IconList_.html").contains("three2.bmp"));
     }
 
     // The about button fills the about box and shows it modally.
