@@ -9,12 +9,10 @@
 
 namespace filefind {
 
-namespace {
-
 // "?" is any one character, "*" any run of them. The pattern comes folded;
 // the name is folded a character at a time, which spares a folded copy of
 // every name in the folder.
-bool Matches(QStringView Pattern, QStringView Name)
+bool MatchesPattern(QStringView Pattern, QStringView Name)
 {
     qsizetype p = 0, n = 0, star = -1, resume = 0;
     while (n < Name.size()) {
@@ -35,8 +33,6 @@ bool Matches(QStringView Pattern, QStringView Name)
         ++p;
     return p == Pattern.size();
 }
-
-} // namespace
 
 QStringList ListFolderFiles(const QString &Directory, const QString &Mask)
 {
@@ -70,7 +66,7 @@ QStringList ListFolderFiles(const QString &Directory, const QString &Mask)
             continue;
         QString name = QFile::decodeName(QByteArray(raw.data(), qsizetype(raw.size())));
         if (!everything && std::none_of(patterns.begin(), patterns.end(),
-                                        [&](const QString &p) { return Matches(p, name); }))
+                                        [&](const QString &p) { return MatchesPattern(p, name); }))
             continue;
         names.push_back(std::move(name));
     }

@@ -13,4 +13,8 @@ namespace filefind {
 // missing folder gives no names.
 QStringList ListFolderFiles(const QString &Directory, const QString &Mask);
 
+// One wildcard pattern against a name: "?" is any one character, "*" any
+// run of them. The pattern comes case-folded; the name is folded here.
+bool MatchesPattern(QStringView Pattern, QStringView Name);
+
 } // namespace filefind

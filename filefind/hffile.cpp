@@ -1,5 +1,7 @@
 #include "hffile.h"
 
+#include "folderlisting.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -27,29 +29,6 @@ struct FolderEntry
     long long size = 0;
     long long modified = 0;
 };
-
-// "?" is any one character, "*" any run of them; both sides come folded.
-bool Matches(QStringView Pattern, QStringView Name)
-{
-    qsizetype p = 0, n = 0, star = -1, resume = 0;
-    while (n < Name.size()) {
-        if (p < Pattern.size() && (Pattern[p] == u'?' || Pattern[p] == Name[n])) {
-            ++p;
-            ++n;
-        } else if (p < Pattern.size() && Pattern[p] == u'*') {
-            star = p++;
-            resume = n;
-        } else if (star >= 0) {
-            p = star + 1;
-            n = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < Pattern.size() && Pattern[p] == u'*')
-        ++p;
-    return p == Pattern.size();
-}
 
 // The names of a folder with their kinds, in name order so that a listing
 // does not depend on how the file system happens to store the folder.
@@ -171,7 +150,7 @@ void THFFile::SearchFolder(const QString &Folder, unsigned Mask)
         for (const FolderEntry &entry : entries) {
             if (!Selected(entry.attributes, Mask))
                 continue;
-            if (!everything && !Matches(pattern, entry.name.toCaseFolded()))
+            if (!everything && !MatchesPattern(pattern, entry.name))
                 continue;
             FFound.push_back(Entry(Folder, entry.name, entry.size, entry.modified));
         }
