@@ -3,6 +3,7 @@
 #include "about/aboutshell.h"
 #include "about/systemfacts.h"
 #include "skinart.h"
+#include "skinstyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -23,8 +24,8 @@ const QString TAboutBox::kMailAddress = QStringLiteral("vuderiru@example.com");
 
 namespace {
 
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
+using skinart::kNavy;
+using skinart::kSilver;
 
 QFont PixelFont(const QString &family, int pixels, bool bold)
 {

@@ -25,6 +25,7 @@
 #include "settings/einifileerror.h"
 #include "settings/inistuff.h"
 #include "skinart.h"
+#include "skinstyle.h"
 #include "tlabel.h"
 
 #include <QApplication>
@@ -48,11 +49,11 @@ TForm1 *Form1 = nullptr;
 
 namespace {
 
-const QColor kGray(0x80, 0x80, 0x80);
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
-const QColor kLime(0x00, 0xFF, 0x00);
+using skinart::kAqua;
+using skinart::kGray;
+using skinart::kLime;
+using skinart::kNavy;
+using skinart::kSilver;
 
 const char *const kFilter = "EXE|*.exe|DLL|*.dll|OCX|*.ocx|CLX|*.clx|BMP|*.bmp|EXE, DLL, OCX, "
                             "CLX|*.exe;*.dll;*.ocx;*.clx;|all Files|*.*";

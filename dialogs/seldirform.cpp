@@ -3,6 +3,7 @@
 #include "pathdialog.h"
 #include "radiogroup.h"
 #include "skinart.h"
+#include "skinstyle.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,11 +23,11 @@ TSelDirForm *SelDirForm = nullptr;
 
 namespace {
 
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kGray(0x80, 0x80, 0x80);
-const QColor kNavy(0x00, 0x00, 0x80);
+using skinart::kAqua;
+using skinart::kGray;
+using skinart::kNavy;
 // Painted where there is no background picture yet: the tile's own dark tone.
-const QColor kNoBackground(0x0C, 0x12, 0x34);
+const QColor kNoBackground = skinart::kPlate;
 
 const char *const kHint = "hint";
 const char *const kHelpContext = "helpContext";

@@ -252,8 +252,9 @@ void ShadeBand(QImage &art, const Shape &shape, float width, Profile profile, QC
             }
             const float nx = ox * std::sin(theta), ny = oy * std::sin(theta), nz = std::cos(theta);
             const float diffuse = std::max(0.0f, (nx * lx + ny * ly + nz * lz) / ll);
-            const float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 28.0f);
-            const float v = 0.04f + 0.78f * diffuse + 0.45f * spec;
+            const float specular =
+                std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 28.0f);
+            const float v = 0.04f + 0.78f * diffuse + 0.45f * specular;
             QColor c = Chrome(v);
             if (tint.alpha() > 0) {
                 const float m = static_cast<float>(tint.alphaF());
