@@ -110,13 +110,13 @@ bool IsAniFile(const ByteSource &source)
     return v.U32(0) == FourCc('R', 'I', 'F', 'F') && v.U32(8) == FourCc('A', 'C', 'O', 'N');
 }
 
-Icon ExtractAniFile(const ByteSource &source)
+bool FindAniFirstFrame(const ByteSource &source, std::uint64_t &at, std::uint64_t &size)
 {
     if (!IsAniFile(source))
-        return {};
+        return false;
     std::array<std::uint8_t, 12> buf{};
     if (!source.ReadAt(0, buf))
-        return {};
+        return false;
     const std::uint64_t riffEnd =
         std::min<std::uint64_t>(source.Size(), 8 + std::uint64_t{LeView(buf).U32(4)});
 
@@ -142,11 +142,17 @@ Icon ExtractAniFile(const ByteSource &source)
         return false;
     };
 
-    std::uint64_t listAt = 0, listSize = 0, iconAt = 0, iconSize = 0;
+    std::uint64_t listAt = 0, listSize = 0;
     if (!find(12, riffEnd, FourCc('L', 'I', 'S', 'T'), FourCc('f', 'r', 'a', 'm'), listAt,
               listSize))
-        return {};
-    if (!find(listAt + 4, listAt + listSize, FourCc('i', 'c', 'o', 'n'), 0, iconAt, iconSize))
+        return false;
+    return find(listAt + 4, listAt + listSize, FourCc('i', 'c', 'o', 'n'), 0, at, size);
+}
+
+Icon ExtractAniFile(const ByteSource &source)
+{
+    std::uint64_t iconAt = 0, iconSize = 0;
+    if (!FindAniFirstFrame(source, iconAt, iconSize))
         return {};
     const SubSource frame(source, iconAt, iconSize);
     return ExtractIconFile(frame);
@@ -195,6 +201,59 @@ Icon ExtractBitmapFile(const ByteSource &source)
         }
     }
     return ToExtractionSize(std::move(picture));
+}
+
+bool BitmapAsIconImage(const ByteSource &source, std::vector<std::uint8_t> &out)
+{
+    BitmapLayout layout;
+    if (!ReadBitmapLayout(source, layout))
+        return false;
+    const DibHeader &h = layout.header;
+    const bool topDown = h.height < 0;
+    const std::int64_t height = topDown ? -static_cast<std::int64_t>(h.height) : h.height;
+    if (h.width > limits::kMaxIconSide || height > limits::kMaxIconSide)
+        return false;
+    const std::uint64_t colourBytes = layout.stride * static_cast<std::uint64_t>(height);
+    if (!source.Contains(layout.pixelOffset, colourBytes))
+        return false;
+    const std::uint64_t maskStride = DibStride(static_cast<std::uint64_t>(h.width), 1);
+    const std::size_t headerBytes = layout.headerBytes.size();
+    out.assign(layout.headerBytes.begin(), layout.headerBytes.end());
+    out.resize(headerBytes + static_cast<std::size_t>(colourBytes) +
+               static_cast<std::size_t>(maskStride * static_cast<std::uint64_t>(height)));
+    // An icon image stores its height doubled (colour rows, then the mask),
+    // always bottom row first.
+    const auto put16 = [&](std::size_t at, std::uint32_t v) {
+        out[at] = static_cast<std::uint8_t>(v);
+        out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    };
+    const auto put32 = [&](std::size_t at, std::uint32_t v) {
+        put16(at, v);
+        put16(at + 2, v >> 16);
+    };
+    if (h.headerSize == 12) {
+        put16(6, static_cast<std::uint32_t>(2 * height));
+    } else {
+        put32(8, static_cast<std::uint32_t>(2 * height));
+        put32(20, static_cast<std::uint32_t>(colourBytes)); // the image size field
+    }
+    std::uint8_t *const rows = out.data() + headerBytes;
+    if (!source.ReadAt(layout.pixelOffset, std::span(rows, static_cast<std::size_t>(colourBytes))))
+        return false;
+    if (topDown) {
+        const std::size_t stride = static_cast<std::size_t>(layout.stride);
+        for (std::int64_t y = 0; y < height / 2; ++y)
+            std::swap_ranges(rows + static_cast<std::size_t>(y) * stride,
+                             rows + static_cast<std::size_t>(y + 1) * stride,
+                             rows + static_cast<std::size_t>(height - 1 - y) * stride);
+    }
+    // Bitmaps carry no transparency here (see ExtractBitmapFile): a plain
+    // 32-bit picture's fourth byte becomes opaque alpha, or icon readers
+    // would take it for transparency.
+    if (h.bitCount == 32 && !h.bitFields)
+        for (std::uint64_t i = 3; i < colourBytes; i += 4)
+            rows[i] = 0xFF;
+    return true;
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "bytesource.h"
 #include "iconimage.h"
 #include "le.h"
+#include "wholeicon.h"
 
 #include <algorithm>
 #include <array>
@@ -69,16 +70,22 @@ bool NeResources::Open()
             r.id = t.U16(at + 6);
             // The length is in alignment units and may run past the end.
             r.size = Source.Contains(r.offset, 0) ? std::min(r.size, Source.Size() - r.offset) : 0;
-            if (type == kNeGroupIcon)
-                Groups.push_back(r);
-            else if (type == kNeIcon)
+            if (type == kNeGroupIcon) {
+                // A name is a counted string at this offset into the table.
+                if (!(r.id & kNumericId) && t.Has(r.id, 1)) {
+                    const std::size_t n = t.U8(r.id);
+                    for (std::size_t c = 0; c < n && t.Has(r.id + 1 + c, 1); ++c)
+                        r.name.push_back(static_cast<char>(t.U8(r.id + 1 + c)));
+                }
+                Groups.push_back(std::move(r));
+            } else if (type == kNeIcon)
                 Images.push_back(r);
         }
     }
     return true;
 }
 
-Icon NeResources::ExtractGroup(int index) const
+const NeResources::Resource *NeResources::FindGroup(int index) const
 {
     const Resource *group = nullptr;
     if (index >= 0) {
@@ -92,12 +99,18 @@ Icon NeResources::ExtractGroup(int index) const
                 break;
             }
     }
-    if (!group || group->size == 0)
-        return {};
+    return group && group->size > 0 ? group : nullptr;
+}
+
+bool NeResources::VisitGroup(int index, const GroupVisitor &visit) const
+{
+    const Resource *group = FindGroup(index);
+    if (!group)
+        return false;
     std::vector<std::uint8_t> bytes;
     if (!Source.ReadBlock(group->offset, std::min<std::uint64_t>(group->size, 6 + 14 * 65535),
                           bytes, 6 + 14 * 65535))
-        return {};
+        return false;
     std::unordered_map<std::uint16_t, const Resource *> byId;
     for (const Resource &r : Images)
         if ((r.id & kNumericId) && r.size > 0)
@@ -111,7 +124,31 @@ Icon NeResources::ExtractGroup(int index) const
         c.size = found->second->size;
         return c;
     };
-    return platform::ExtractGroup(Source, bytes, lookup);
+    visit(bytes, lookup, *group);
+    return true;
+}
+
+Icon NeResources::ExtractGroup(int index) const
+{
+    Icon icon;
+    VisitGroup(index,
+               [&](std::span<const std::uint8_t> group, const ImageLookup &lookup,
+                   const Resource &) { icon = platform::ExtractGroup(Source, group, lookup); });
+    return icon;
+}
+
+WholeIconResult NeResources::ReadWholeGroup(int index, WholeIcon &out) const
+{
+    WholeIconResult result = WholeIconResult::NoIcon;
+    VisitGroup(index, [&](std::span<const std::uint8_t> group, const ImageLookup &lookup,
+                          const Resource &resource) {
+        result = ReadGroupImages(Source, group, lookup, out, /*padded=*/true);
+        out.hasName = true;
+        out.name.isId = (resource.id & kNumericId) != 0;
+        out.name.id = out.name.isId ? static_cast<std::uint16_t>(resource.id & ~kNumericId) : 0;
+        out.name.text = resource.name;
+    });
+    return result;
 }
 
 } // namespace platform

@@ -1,8 +1,13 @@
 #pragma once
 
 #include "icon.h"
+#include "iconimage.h"
+#include "wholeicon.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -22,6 +27,8 @@ public:
     int CountGroups() const { return static_cast<int>(Groups.size()); }
     // The icon of group index (0 or more), or of the group with id -index.
     Icon ExtractGroup(int index) const;
+    // Every image of group index, as stored (wholeicon.h).
+    WholeIconResult ReadWholeGroup(int index, WholeIcon &out) const;
 
 private:
     struct Resource
@@ -29,7 +36,14 @@ private:
         std::uint16_t id = 0; // with the high bit set for numeric ids
         std::uint64_t offset = 0;
         std::uint64_t size = 0;
+        std::string name; // a group's name when it has no numeric id
     };
+    using GroupVisitor = std::function<void(std::span<const std::uint8_t> group,
+                                            const ImageLookup &lookup, const Resource &resource)>;
+    const Resource *FindGroup(int index) const;
+    // Hands group index's directory bytes and a lookup of its images to
+    // visit; false when there is none or it cannot be read.
+    bool VisitGroup(int index, const GroupVisitor &visit) const;
 
     const ByteSource &Source;
     std::vector<Resource> Groups;

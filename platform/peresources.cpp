@@ -3,6 +3,7 @@
 #include "bytesource.h"
 #include "iconimage.h"
 #include "le.h"
+#include "wholeicon.h"
 
 #include <algorithm>
 #include <array>
@@ -216,20 +217,20 @@ int PeResources::CountGroups() const
     return static_cast<int>(total);
 }
 
-Icon PeResources::ExtractGroup(int index) const
+bool PeResources::VisitGroup(int index, const GroupVisitor &visit) const
 {
     if (!Opened || ResourceRva == 0 || index == -1)
-        return {};
+        return false;
     Directory root;
     std::size_t total = 0;
     if (!ReadDirectory(0, kMaxDirEntries, root, total))
-        return {};
+        return false;
     const auto groupsAt = TypeDirectory(root, kRtGroupIcon);
     if (!groupsAt)
-        return {};
+        return false;
     Directory groups;
     if (!ReadDirectory(*groupsAt, kMaxDirEntries, groups, total))
-        return {};
+        return false;
 
     const Entry *entry = nullptr;
     if (index >= 0) {
@@ -244,24 +245,24 @@ Icon PeResources::ExtractGroup(int index) const
             }
     }
     if (!entry)
-        return {};
+        return false;
     const Entry &groupType =
         *std::find_if(root.entries.begin(), root.entries.end(),
                       [](const Entry &e) { return IsId(e.name) && e.name == kRtGroupIcon; });
     const auto groupData =
         FirstLanguageData(*entry, {Followed(root, groupType), Followed(groups, *entry)});
     if (!groupData)
-        return {};
+        return false;
     std::vector<std::uint8_t> group;
     if (!Source.ReadBlock(groupData->offset, std::min(groupData->size, kMaxGroupBytes), group,
                           kMaxGroupBytes))
-        return {};
+        return false;
 
     // The images, by id; read lazily, once, and only for this group.
     const auto iconsAt = TypeDirectory(root, kRtIcon);
     Directory icons;
     if (!iconsAt || !ReadDirectory(*iconsAt, kMaxDirEntries, icons, total))
-        return {};
+        return false;
     const Entry &iconType =
         *std::find_if(root.entries.begin(), root.entries.end(),
                       [](const Entry &e) { return IsId(e.name) && e.name == kRtIcon; });
@@ -283,7 +284,66 @@ Icon PeResources::ExtractGroup(int index) const
         c.size = where->size;
         return c;
     };
-    return platform::ExtractGroup(Source, group, lookup);
+    visit(group, lookup, entry->name);
+    return true;
+}
+
+Icon PeResources::ExtractGroup(int index) const
+{
+    Icon icon;
+    VisitGroup(index, [&](std::span<const std::uint8_t> group, const ImageLookup &lookup,
+                          std::uint32_t) { icon = platform::ExtractGroup(Source, group, lookup); });
+    return icon;
+}
+
+ResourceName PeResources::NameOf(std::uint32_t name) const
+{
+    ResourceName out;
+    if (IsId(name)) {
+        out.id = static_cast<std::uint16_t>(name);
+        return out;
+    }
+    out.isId = false;
+    // A counted UTF-16 string, relative to the tree's root.
+    const std::uint32_t offset = name & ~kHighBit;
+    std::uint64_t at = 0, available = 0;
+    if (offset > 0xFFFFFFFFu - ResourceRva || !MapRva(ResourceRva + offset, at, available) ||
+        available < 2)
+        return out;
+    std::array<std::uint8_t, 2> length{};
+    if (!Source.ReadAt(at, length))
+        return out;
+    const std::size_t chars =
+        std::min<std::size_t>({LeView(length).U16(0), limits::kMaxResourceNameChars,
+                               static_cast<std::size_t>((available - 2) / 2)});
+    std::vector<std::uint8_t> text;
+    if (!Source.ReadBlock(at + 2, 2 * chars, text, 2 * limits::kMaxResourceNameChars))
+        return out;
+    const LeView v(text);
+    for (std::size_t i = 0; i < chars; ++i) {
+        std::uint32_t c = v.U16(2 * i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < chars && v.U16(2 * i + 2) >= 0xDC00 &&
+            v.U16(2 * i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (v.U16(2 * i + 2) - 0xDC00u);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD; // an unpaired surrogate
+        }
+        AppendUtf8(out.text, c);
+    }
+    return out;
+}
+
+WholeIconResult PeResources::ReadWholeGroup(int index, WholeIcon &out) const
+{
+    WholeIconResult result = WholeIconResult::NoIcon;
+    VisitGroup(index, [&](std::span<const std::uint8_t> group, const ImageLookup &lookup,
+                          std::uint32_t name) {
+        result = ReadGroupImages(Source, group, lookup, out);
+        out.hasName = true;
+        out.name = NameOf(name);
+    });
+    return result;
 }
 
 } // namespace platform

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "icon.h"
+#include "iconimage.h"
+#include "wholeicon.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace platform {
@@ -26,8 +30,18 @@ public:
     int CountGroups() const;
     // The icon of group index (0 or more), or of the group with id -index.
     Icon ExtractGroup(int index) const;
+    // Every image of group index, as stored (wholeicon.h).
+    WholeIconResult ReadWholeGroup(int index, WholeIcon &out) const;
 
 private:
+    // Finds a group as ExtractGroup does and hands its directory bytes, a
+    // lookup of its images and its name field to visit; false when there
+    // is no such group or its directory cannot be read.
+    using GroupVisitor = std::function<void(std::span<const std::uint8_t> group,
+                                            const ImageLookup &lookup, std::uint32_t name)>;
+    bool VisitGroup(int index, const GroupVisitor &visit) const;
+    ResourceName NameOf(std::uint32_t name) const;
+
     struct Section
     {
         std::uint32_t va = 0;

@@ -112,7 +112,7 @@ TEST(DamagedInput, EveryTruncationGivesACleanResult)
         const int full = platform::CountIcons(whole);
         ASSERT_GT(full, 0) << name;
         for (std::size_t cut = 0; cut < file.size(); ++cut) {
-            const platform::MemorySource source(std::span(file).first(cut));
+            const platform::MemorySource source{std::span(file).first(cut)};
             const int count = platform::CountIcons(source);
             ASSERT_GE(count, 0) << name << " cut at " << cut;
             ASSERT_LE(count, full) << name << " cut at " << cut;
