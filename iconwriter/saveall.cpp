@@ -1,6 +1,7 @@
 #include "saveall.h"
 
 #include "icontofile.h"
+#include "wholeiconfile.h"
 
 #include <exception>
 
@@ -31,7 +32,13 @@ void SaveOne(const std::string &path, int index, const std::string &name, int Fo
         const IconHandle &icon = events.Preview(ExtractIconHandle(path, index));
         if (stepIcon)
             events.IconStarting();
-        if (!icon.IsNull())
+        if (icon.IsNull())
+            return;
+        // The whole icon is read again from the file: the preview holds only
+        // the one image the extraction picks.
+        if (Format == sfIconAllSizes || Format == sfPng)
+            events.Saved(SaveWholeIcon(path, index, name, Format));
+        else
             events.Saved(SaveIconChecked(name, icon, Format, Depth));
     } catch (const std::exception &) {
         events.Error("Could not process " + name);

@@ -53,7 +53,9 @@ SaveOutcome SaveIconChecked(const std::string &Name, const IconHandle &Icon, int
 // Saves every icon of each of names (files in folder, joined with "/") into
 // destination: destination + "/" + base name (+ the icon's index for files
 // of two or more icons) + extension. A failure is reported and the run goes
-// on with the next icon or file.
+// on with the next icon or file. Formats sfIconAllSizes and sfPng save the
+// whole icon read again from the file (SaveWholeIcon), after the preview
+// has taken the extracted one as for the other formats.
 void SaveAllIcons(const std::string &folder, const std::vector<std::string> &names,
                   const std::string &destination, int Format, std::uint8_t Depth,
                   SaveAllEvents &events);

@@ -17,6 +17,11 @@ enum SaveFormat : int
     sfIcon = 1,   // ".ico"
     sfCursor = 2, // ".cur", the same bytes as an icon file
     sfBitmap = 3, // ".bmp", the icon drawn over white
+    // The whole icon at full resolution (wholeiconfile.h): every image the
+    // file stores, in an ".ico" (".cur" for cursors), and the largest image
+    // as ".png".
+    sfIconAllSizes = 4,
+    sfPng = 5,
 };
 
 // A bitmap file that could not be saved.

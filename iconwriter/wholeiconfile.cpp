@@ -1,0 +1,177 @@
+#include "wholeiconfile.h"
+
+#include "platform/iconimage.h"
+
+#include <png.h>
+
+#include <array>
+#include <span>
+
+namespace iconwriter {
+
+namespace {
+
+constexpr std::size_t kHeader = 6;
+constexpr std::size_t kEntry = 16;
+
+void Put16(std::vector<std::uint8_t> &out, std::size_t at, std::uint32_t v)
+{
+    out[at] = static_cast<std::uint8_t>(v);
+    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void Put32(std::vector<std::uint8_t> &out, std::size_t at, std::uint32_t v)
+{
+    Put16(out, at, v);
+    Put16(out, at + 2, v >> 16);
+}
+
+std::uint8_t SideByte(int side)
+{
+    return static_cast<std::uint8_t>(side >= 256 ? 0 : side);
+}
+
+// Turns a failed write into the error the save reports.
+void Check(const std::string &path, platform::WriteResult result)
+{
+    switch (result) {
+    case platform::WriteResult::Ok:
+        return;
+    case platform::WriteResult::CreateFailed:
+        throw ESaveError("Cannot create file \"" + path + "\"");
+    case platform::WriteResult::WriteFailed:
+        break;
+    }
+    throw ESaveError("Cannot write file \"" + path + "\"");
+}
+
+} // namespace
+
+std::vector<std::uint8_t> WholeIconDirectory(const platform::WholeIcon &Icon)
+{
+    const std::size_t count = Icon.images.size();
+    std::vector<std::uint8_t> out(kHeader + kEntry * count);
+    Put16(out, 0, 0);
+    Put16(out, 2, Icon.cursor ? 2 : 1);
+    Put16(out, 4, static_cast<std::uint32_t>(count));
+    // The reader's limits keep every offset far below 4 GiB.
+    std::uint64_t offset = out.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const platform::StoredImage &image = Icon.images[i];
+        const std::size_t at = kHeader + kEntry * i;
+        out[at] = SideByte(image.width);
+        out[at + 1] = SideByte(image.height);
+        out[at + 2] = image.colourCount;
+        out[at + 3] = 0;
+        Put16(out, at + 4, image.planes);
+        Put16(out, at + 6, image.bitCount);
+        Put32(out, at + 8, static_cast<std::uint32_t>(image.data.size()));
+        Put32(out, at + 12, static_cast<std::uint32_t>(offset));
+        offset += image.data.size();
+    }
+    return out;
+}
+
+platform::WriteResult WriteWholeIconFile(const std::string &Path, const platform::WholeIcon &Icon)
+{
+    const std::vector<std::uint8_t> directory = WholeIconDirectory(Icon);
+    std::vector<std::span<const std::uint8_t>> blocks;
+    blocks.reserve(Icon.images.size() + 1);
+    blocks.emplace_back(directory);
+    for (const platform::StoredImage &image : Icon.images)
+        blocks.emplace_back(image.data);
+    return platform::WriteWholeFile(Path, blocks);
+}
+
+bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t> &Png)
+{
+    if (Image.storage == platform::ImageStorage::Png) {
+        Png = Image.data;
+        return true;
+    }
+    const platform::Icon icon = platform::DecodeIconImage(Image.data);
+    if (icon.IsNull() || !icon.HasColourImage())
+        return false;
+    const int w = icon.Width();
+    const int h = icon.Height();
+    const bool alpha = icon.HasAlpha();
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    std::size_t at = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x, at += 4) {
+            const std::uint32_t p = icon.Pixel(x, y);
+            const std::uint8_t a =
+                alpha ? static_cast<std::uint8_t>(p >> 24) : (icon.MaskBit(x, y) ? 0 : 255);
+            if (a == 0)
+                continue; // fully transparent: no colour either
+            rgba[at] = static_cast<std::uint8_t>(p >> 16);
+            rgba[at + 1] = static_cast<std::uint8_t>(p >> 8);
+            rgba[at + 2] = static_cast<std::uint8_t>(p);
+            rgba[at + 3] = a;
+        }
+
+    // The simplified API keeps libpng's longjmp error handling to itself.
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr))
+        return false;
+    Png.resize(size);
+    if (!png_image_write_to_memory(&image, Png.data(), &size, 0, rgba.data(), 0, nullptr)) {
+        Png.clear();
+        return false;
+    }
+    Png.resize(size);
+    return true;
+}
+
+std::string WholeIconExtension(int Format, bool Cursor)
+{
+    switch (Format) {
+    case sfIconAllSizes:
+        return Cursor ? ".cur" : ".ico";
+    case sfPng:
+        return ".png";
+    default:
+        return {};
+    }
+}
+
+SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &Icon, int Format)
+{
+    SaveOutcome outcome;
+    const std::string extension = WholeIconExtension(Format, Icon.cursor);
+    if (extension.empty())
+        return outcome;
+    outcome.path = Name + extension;
+    if (Icon.images.empty())
+        throw ESaveError("There is no icon to save as \"" + outcome.path + "\"");
+    if (Format == sfIconAllSizes) {
+        Check(outcome.path, WriteWholeIconFile(outcome.path, Icon));
+        return outcome;
+    }
+    std::vector<std::uint8_t> png;
+    if (!EncodeImagePng(Icon.images[platform::LargestImage(Icon.images)], png))
+        throw ESaveError("Cannot convert the icon to \"" + outcome.path + "\"");
+    const std::array<std::span<const std::uint8_t>, 1> blocks = {
+        std::span<const std::uint8_t>(png)};
+    Check(outcome.path, platform::WriteWholeFile(outcome.path, blocks));
+    return outcome;
+}
+
+SaveOutcome SaveWholeIcon(const std::string &Source, int Index, const std::string &Name, int Format)
+{
+    if (WholeIconExtension(Format, false).empty())
+        return {};
+    platform::WholeIcon icon;
+    const platform::WholeIconResult read = platform::ReadWholeIcon(Source, Index, icon);
+    if (read != platform::WholeIconResult::Ok)
+        throw ESaveError("Cannot read icon " + std::to_string(Index) + " of \"" + Source +
+                         "\": " + platform::WholeIconResultText(read));
+    return SaveWholeIconAs(Name, icon, Format);
+}
+
+} // namespace iconwriter
