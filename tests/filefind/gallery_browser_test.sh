@@ -2,6 +2,9 @@
 # Opens a gallery page of awkwardly named bitmaps in headless Chromium and
 # lets a checker page beside it report whether every thumbnail loaded, every
 # link leads to its bitmap and no name turned into markup.
+# The same run checks the page of saved whole icons (.ico, .cur and .png
+# shown at their largest size) when MAKE_GALLERY is make_whole_icon_page:
+# any maker that prints a checker page reporting GALLERY-CHECK-PASSED fits.
 # Usage: gallery_browser_test.sh MAKE_GALLERY WORKDIR
 set -eu
 make_gallery=$1

@@ -7,6 +7,9 @@
 #include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
 #include "iconwriter/saveicon.h"
+#include "iconwriter/wholeiconfile.h"
+#include "platform/bytesource.h"
+#include "platform/wholeicon.h"
 #include "pngwrite.h"
 
 #include <QFile>
@@ -20,18 +23,33 @@
 
 namespace {
 
-int Usage()
+int Usage(std::FILE *out = stderr)
 {
     std::fputs(
         "usage: iconprobe count PATH...\n"
         "       iconprobe extract FILE INDEX OUT.png\n"
-        "       iconprobe save FILE INDEX OUT [--format ico|cur|bmp] [--depth 0|1|2|3|4]\n"
+        "       iconprobe save FILE INDEX OUT [--format FORMAT] [--depth 0|1|2|3|4]\n"
         "                (the extension is appended to OUT; defaults: ico, 2)\n"
-        "       iconprobe save-all FOLDER DEST [--format ico|cur|bmp] [--depth 2|3] [--mask MASK]\n"
+        "       iconprobe save-all FOLDER DEST [--format FORMAT] [--depth 2|3] [--mask MASK]\n"
         "                (every icon of the folder's files matching MASK, default *.*,\n"
-        "                 named as the window's save-all run names them)\n",
-        stderr);
-    return 2;
+        "                 named as the window's save-all run names them)\n"
+        "       iconprobe list [--json] PATH...\n"
+        "                (one line per icon of each file: the file, the icon's index,\n"
+        "                 its resource name, #id, or - outside program files, and each\n"
+        "                 image as WIDTHxHEIGHTxBITS/png or /bitmap, in stored order;\n"
+        "                 --json: an array with one object per file)\n"
+        "       iconprobe --help\n"
+        "FORMAT: ico      the icon as the preview shows it, 32 x 32, at --depth\n"
+        "        cur      the same bytes as ico, named .cur\n"
+        "        bmp      the preview's icon drawn over white, 24 bits\n"
+        "        ico-all  every image the file stores for the icon, byte for byte,\n"
+        "                 in one .ico (a .cur with hot spots for cursor sources)\n"
+        "        png      the icon's largest image (widest, then most bits) as a PNG\n"
+        "                 with alpha; a stored PNG is copied as it is\n"
+        "Icons are numbered as the count shows them, from 0; a negative INDEX\n"
+        "other than -1 names a group by its resource id.\n",
+        out);
+    return out == stderr ? 2 : 0;
 }
 
 // A folder stands for the regular files directly inside it, in name order.
@@ -124,6 +142,10 @@ bool ParseSaveOptions(int argc, char **argv, int first, SaveOptions &options)
                 options.format = iconwriter::sfCursor;
             else if (value == "bmp")
                 options.format = iconwriter::sfBitmap;
+            else if (value == "ico-all")
+                options.format = iconwriter::sfIconAllSizes;
+            else if (value == "png")
+                options.format = iconwriter::sfPng;
             else
                 return false;
         } else if (option == "--depth") {
@@ -138,6 +160,23 @@ bool ParseSaveOptions(int argc, char **argv, int first, SaveOptions &options)
     return true;
 }
 
+// save with a whole-icon format: read from the file again, every image.
+int SaveWhole(const std::string &file, const std::string &text, const std::string &out, int format)
+{
+    int index = 0;
+    if (!ParseInt(text, index)) {
+        std::fprintf(stderr, "iconprobe: not an index: %s\n", text.c_str());
+        return 1;
+    }
+    try {
+        iconwriter::SaveWholeIcon(file, index, out, format);
+    } catch (const iconwriter::ESaveError &e) {
+        std::fprintf(stderr, "iconprobe: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
 int Save(int argc, char **argv)
 {
     SaveOptions options;
@@ -145,6 +184,8 @@ int Save(int argc, char **argv)
         return Usage();
     const int format = options.format;
     const int depth = options.depth;
+    if (format == iconwriter::sfIconAllSizes || format == iconwriter::sfPng)
+        return SaveWhole(argv[2], argv[3], argv[4], format);
     const iconwriter::IconHandle icon = Load(argv[2], argv[3]);
     if (icon.IsNull())
         return 1;
@@ -205,6 +246,165 @@ int SaveAll(int argc, char **argv)
     return run.Errors == 0 ? 0 : 1;
 }
 
+// Length of the valid UTF-8 character at text[at], 0 when none starts there.
+std::size_t Utf8Length(const std::string &text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        n = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        n = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        n = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    else
+        return 0;
+    if (n > text.size() - at || byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (std::size_t i = 2; i < n; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
+            return 0;
+    return n;
+}
+
+// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
+std::string JsonString(const std::string &text)
+{
+    std::string out = "\"";
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t n = Utf8Length(text, at);
+        const auto c = static_cast<unsigned char>(text[at]);
+        if (n == 0) {
+            out += "\\ufffd";
+            ++at;
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out.append(text, at, n);
+        }
+        at += n;
+    }
+    return out + '"';
+}
+
+// A field of a text line: tabs, newlines, other control characters and
+// backslashes as C escapes, so that one icon stays one line.
+std::string TextField(const std::string &text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\%03o", byte);
+            out += escaped;
+        } else
+            out += c;
+    }
+    return out;
+}
+
+// list [--json] PATH...: every icon of every file with its images.
+int List(int argc, char **argv)
+{
+    bool json = false;
+    std::vector<char *> args(argv, argv + argc);
+    args.erase(std::remove_if(args.begin() + 2, args.end(),
+                              [&](const char *a) {
+                                  const bool flag = std::string(a) == "--json";
+                                  json = json || flag;
+                                  return flag;
+                              }),
+               args.end());
+    if (args.size() < 3)
+        return Usage();
+    bool failed = false;
+    bool firstFile = true;
+    if (json)
+        std::printf("[");
+    for (const std::string &path : ExpandPaths(static_cast<int>(args.size()), args.data(), 2)) {
+        if (platform::FileSource file; !file.Open(path)) {
+            std::fprintf(stderr, "iconprobe: cannot read %s\n", path.c_str());
+            failed = true;
+            continue;
+        }
+        const int count = iconwriter::IconCount(path);
+        if (json) {
+            std::printf("%s\n {\"file\": %s, \"count\": %d, \"icons\": [", firstFile ? "" : ",",
+                        JsonString(path).c_str(), count);
+            firstFile = false;
+        }
+        for (int index = 0; index < count; ++index) {
+            platform::WholeIcon icon;
+            const platform::WholeIconResult result = platform::ReadWholeIcon(path, index, icon);
+            failed = failed || result != platform::WholeIconResult::Ok;
+            std::string name = "-";
+            if (icon.hasName)
+                name = icon.name.isId ? "#" + std::to_string(icon.name.id) : icon.name.text;
+            if (!json) {
+                std::printf("%s\t%d\t%s\t", TextField(path).c_str(), index,
+                            TextField(name).c_str());
+                if (result != platform::WholeIconResult::Ok)
+                    std::printf("error: %s", platform::WholeIconResultText(result));
+                for (std::size_t i = 0; i < icon.images.size(); ++i) {
+                    const platform::StoredImage &image = icon.images[i];
+                    std::printf("%s%dx%dx%d/%s", i ? " " : "", image.width, image.height,
+                                image.bits,
+                                image.storage == platform::ImageStorage::Png ? "png" : "bitmap");
+                }
+                std::printf("\n");
+                continue;
+            }
+            std::printf("%s\n  {\"index\": %d, ", index ? "," : "", index);
+            if (!icon.hasName)
+                std::printf("\"name\": null, ");
+            else if (icon.name.isId)
+                std::printf("\"id\": %d, ", icon.name.id);
+            else
+                std::printf("\"name\": %s, ", JsonString(icon.name.text).c_str());
+            std::printf("\"cursor\": %s, \"skipped\": %zu, ", icon.cursor ? "true" : "false",
+                        icon.skipped);
+            if (result != platform::WholeIconResult::Ok)
+                std::printf("\"error\": %s, ",
+                            JsonString(platform::WholeIconResultText(result)).c_str());
+            std::printf("\"images\": [");
+            for (std::size_t i = 0; i < icon.images.size(); ++i) {
+                const platform::StoredImage &image = icon.images[i];
+                std::printf("%s{\"width\": %d, \"height\": %d, \"bits\": %d, \"storage\": "
+                            "\"%s\", \"bytes\": %zu}",
+                            i ? ", " : "", image.width, image.height, image.bits,
+                            image.storage == platform::ImageStorage::Png ? "png" : "bitmap",
+                            image.data.size());
+            }
+            std::printf("]}");
+        }
+        if (json)
+            std::printf("%s]}", count > 0 ? "\n " : "");
+    }
+    if (json)
+        std::printf("\n]\n");
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return 1;
+    return failed ? 1 : 0;
+}
+
 int Gallery(int argc, char **argv)
 {
     if (argc != 3)
@@ -240,5 +440,9 @@ int main(int argc, char **argv)
         return SaveAll(argc, argv);
     if (command == "gallery")
         return Gallery(argc, argv);
+    if (command == "list")
+        return List(argc, argv);
+    if (command == "--help" || command == "-h" || command == "help")
+        return Usage(stdout);
     return Usage();
 }
