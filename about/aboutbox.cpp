@@ -80,6 +80,35 @@ void ShowBits(const QList<QLabel *> &labels, int value)
 
 } // namespace
 
+QString LongTimeFormatWithoutZone(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out += c;
+            continue;
+        }
+        if (quoted || c != QLatin1Char('t')) {
+            out += c;
+            continue;
+        }
+        // A zone field ("t" to "tttt"): drop it with the blanks before it,
+        // or after it when nothing but blanks precede it.
+        while (i + 1 < format.size() && format[i + 1] == QLatin1Char('t'))
+            ++i;
+        while (!out.isEmpty() && out.back().isSpace())
+            out.chop(1);
+        if (out.isEmpty())
+            while (i + 1 < format.size() && format[i + 1].isSpace())
+                ++i;
+    }
+    return out.trimmed();
+}
+
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 {
     BuildControls();
@@ -381,8 +410,9 @@ void TAboutBox::setobj(QWidget *control, int, int y)
 void TAboutBox::Timer1Timer()
 {
     const QTime now = Clock ? Clock() : QTime::currentTime();
+    const QLocale locale;
     setWindowTitle(QStringLiteral("Zidazoz settings! Time: ") +
-                   QLocale().toString(now, QLocale::LongFormat));
+                   locale.toString(now, LongTimeFormatWithoutZone(locale)));
     ShowBits(HourLabels, now.hour());
     ShowBits(MinuteLabels, now.minute());
     ShowBits(SecondLabels, now.second());

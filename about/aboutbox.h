@@ -12,10 +12,15 @@
 
 class QFrame;
 class QLabel;
+class QLocale;
 class QTimer;
 class QToolButton;
 
 namespace about {
+
+// The locale's long time format without its time-zone field and the blanks
+// around it: "HH:mm:ss t" becomes "HH:mm:ss".
+QString LongTimeFormatWithoutZone(const QLocale &locale);
 
 // The about window: the program's picture, icon, name and version, the
 // copyright line, links to the maker, the system-facts button, a clock

@@ -24,17 +24,36 @@ OpenUrlHook &OpenTarget()
 
 } // namespace
 
+QString OneBreakPerLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r')) {
+            out += c;
+            continue;
+        }
+        out += QLatin1Char('\n');
+        const QChar pair = c == QLatin1Char('\n') ? QLatin1Char('\r') : QLatin1Char('\n');
+        if (i + 1 < text.size() && text[i + 1] == pair)
+            ++i;
+    }
+    return out;
+}
+
 void ShowAboutMessage(MessageKind kind, const QString &text)
 {
     if (MessageTarget()) {
         MessageTarget()(kind, text);
         return;
     }
-    QWidget *owner = QApplication::activeWindow();
-    if (kind == MessageKind::mkError)
-        QMessageBox::critical(owner, QApplication::applicationName(), text);
-    else
-        QMessageBox::information(owner, QApplication::applicationName(), text);
+    // Plain text: a folder or system name is shown as it is, never as markup.
+    QMessageBox box(kind == MessageKind::mkError ? QMessageBox::Critical : QMessageBox::Information,
+                    QApplication::applicationName(), OneBreakPerLine(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 bool OpenDocument(const QUrl &url)

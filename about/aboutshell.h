@@ -20,8 +20,11 @@ using MessageHook = std::function<void(MessageKind kind, const QString &text)>;
 // True when the desktop took the address.
 using OpenUrlHook = std::function<bool(const QUrl &url)>;
 
-// A modal box with one OK button.
+// A modal box with one OK button. Its lines may end in a line feed and a
+// carriage return together, in either order: the pair ends the line once.
 void ShowAboutMessage(MessageKind kind, const QString &text);
+// The text with every line ending (LF, CR, LF CR or CR LF) written as one LF.
+QString OneBreakPerLine(const QString &text);
 // Hands the address to the desktop's browser or mail program.
 bool OpenDocument(const QUrl &url);
 

@@ -180,13 +180,12 @@ void ApplyTag(const QString &tag, LineStyle &style)
     } else if (tag == QLatin1String("u")) {
         style.Font.setUnderline(true);
     } else if (TMovieScroll::LeftChars(tag, 5) == QLatin1String("size=")) {
-        // A value that is no number leaves the size alone.
+        // A value that is no number, or no size (zero or below), leaves
+        // the size alone.
         const auto points = TMovieScroll::StrToInt(
             TMovieScroll::RightChars(tag, static_cast<quint16>(tag.size() - 5)));
         if (points && *points > 0)
             style.Font.setPointSize(*points);
-        else if (points && *points < 0)
-            style.Font.setPixelSize(-*points);
     } else if (TMovieScroll::LeftChars(tag, 5) == QLatin1String("font=")) {
         style.Font.setFamily(TMovieScroll::RightChars(tag, static_cast<quint16>(tag.size() - 5)));
     } else if (TMovieScroll::LeftChars(tag, 6) == QLatin1String("color=")) {
@@ -202,6 +201,16 @@ void ApplyTag(const QString &tag, LineStyle &style)
 QFont Crisp(QFont font)
 {
     font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+// The closing caption: the credits' face at 20 points, bold and nothing
+// else, whatever style the default font carries.
+QFont ClosingFont(const QFont &base)
+{
+    QFont font(base.family(), 20, QFont::Bold);
+    if (!base.families().isEmpty())
+        font.setFamilies(base.families());
     return font;
 }
 
@@ -263,10 +272,7 @@ void TMovieScroll::DrawFrame()
                 FTextTop = height() + 1;
             } else {
                 Timer->stop();
-                QFont end = FDefaultFont.Font;
-                end.setPointSize(20);
-                end.setBold(true);
-                painter.setFont(Crisp(end));
+                painter.setFont(Crisp(ClosingFont(FDefaultFont.Font)));
                 const QFontMetrics endMetrics = painter.fontMetrics();
                 painter.setPen(FDefaultFont.Color);
                 const int ex = (width() - endMetrics.horizontalAdvance(FCompleteText)) / 2;

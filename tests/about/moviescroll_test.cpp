@@ -162,6 +162,12 @@ private slots:
             << Union({Ink("X", Points(9), {1, top}), Ink("Y", Points(9), {1, top + h9})});
         QTest::newRow("empty size") << QStringList{"[size=]X"} << Ink("X", Points(9), {1, top});
         QTest::newRow("hex size") << QStringList{"[size=$E]X"} << Ink("X", Points(14), {1, top});
+        QTest::newRow("size zero ignored")
+            << QStringList{"[size=0]X", "Y"}
+            << Union({Ink("X", Points(9), {1, top}), Ink("Y", Points(9), {1, top + h9})});
+        QTest::newRow("negative size ignored")
+            << QStringList{"[size=-20]X", "Y"}
+            << Union({Ink("X", Points(9), {1, top}), Ink("Y", Points(9), {1, top + h9})});
         QTest::newRow("empty line takes a line")
             << QStringList{"A", "", "B"}
             << Union({Ink("A", Points(9), {1, top}), Ink("B", Points(9), {1, top + 2 * h9})});
@@ -281,13 +287,33 @@ private slots:
         QCOMPARE(TMovieScroll::RightChars("ab", 0), QString());
     }
 
+    void endFrameWithLoopOff_data()
+    {
+        // The control's own font; the closing caption ignores its style.
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<bool>("underline");
+        QTest::addColumn<bool>("strikeOut");
+        QTest::newRow("plain") << false << false << false;
+        QTest::newRow("italic") << true << false << false;
+        QTest::newRow("underlined") << false << true << false;
+        QTest::newRow("italic, underlined, struck out") << true << true << true;
+    }
+
     void endFrameWithLoopOff()
     {
+        QFETCH(bool, italic);
+        QFETCH(bool, underline);
+        QFETCH(bool, strikeOut);
         TMovieScroll movie;
+        TFont styled = movie.DefaultFont();
+        styled.Font.setItalic(italic);
+        styled.Font.setUnderline(underline);
+        styled.Font.setStrikeOut(strikeOut);
+        movie.SetDefaultFont(styled);
         movie.SetShadow(false);
         movie.SetScrollText({"A", "B"});
         // Ends once height + TextTop + 2 heights < 0.
-        const int h = Metrics(Points(9)).height();
+        const int h = Metrics(styled.Font).height();
         const int ticks = 101 + 3 * h + 1;
         Tick(movie, ticks - 1);
         QVERIFY(movie.TimerActive());
