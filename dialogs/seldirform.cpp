@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -30,6 +32,28 @@ using skinart::kNavy;
 const QColor kNoBackground = skinart::kPlate;
 
 const char *const kHint = "hint";
+
+// The Save-as group: each item's height (77 pixels held the first three),
+// and the width up to the gallery box.
+constexpr int kItemHeight = 20;
+constexpr int kGroupWidth = 89;
+constexpr int kDialogHeight = 179 + kItemHeight;
+
+// The Save-as items with a smaller round button and a narrower gap before
+// the text, so that "Icon, all sizes" fits the group left of the gallery box.
+class TCompactRadioStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_RadioButtonLabelSpacing)
+            return 2;
+        if (metric == PM_ExclusiveIndicatorWidth || metric == PM_ExclusiveIndicatorHeight)
+            return 10;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 const char *const kHelpContext = "helpContext";
 
 // "MS Sans Serif" 8 points (11 pixels high); the machine's sans face stands in.
@@ -110,7 +134,9 @@ void TSelDirForm::BuildControls()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Select the directory where you intend to save the Icons"));
-    setFixedSize(484, 179);
+    // Taller than the first design by the two whole-icon choices the Save-as
+    // group gained below BMP; every other control keeps its place.
+    setFixedSize(484, kDialogHeight);
     move(345, 153);
     setFont(DialogFont(false));
     setProperty(kHint, QStringLiteral("Press Button to create new Directory"));
@@ -137,11 +163,20 @@ void TSelDirForm::BuildControls()
     Label3 = MakeLabel(QStringLiteral("Create HTML Picture Gallery (only for BMP)"),
                        QRect(136, 120, 247, 13), this);
 
-    RadioGroup1 = new TRadioGroup(
-        QStringLiteral("Save as"),
-        {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP")}, this);
+    RadioGroup1 =
+        new TRadioGroup(QStringLiteral("Save as"),
+                        {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP"),
+                         QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")},
+                        this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setGeometry(24, 60, 81, 77);
+    // Grown downward by two items, and as wide as the room left of the
+    // gallery box allows, for "Icon, all sizes".
+    RadioGroup1->setGeometry(24, 60, kGroupWidth, 77 + 2 * kItemHeight);
+    RadioGroup1->layout()->setContentsMargins(0, 2, 0, 2);
+    auto *compact = new TCompactRadioStyle;
+    compact->setParent(RadioGroup1);
+    for (int i = 0; i < RadioGroup1->Count(); ++i)
+        RadioGroup1->Button(i)->setStyle(compact);
     SetColours(RadioGroup1, kGray, kAqua, true);
     RadioGroup1->SetItemIndex(0);
     RadioGroup1->setProperty(kHelpContext, 3);
@@ -187,7 +222,9 @@ void TSelDirForm::BuildControls()
 
     setTabOrder(RadioGroup1->Button(0), RadioGroup1->Button(1));
     setTabOrder(RadioGroup1->Button(1), RadioGroup1->Button(2));
-    setTabOrder(RadioGroup1->Button(2), Edit1);
+    setTabOrder(RadioGroup1->Button(2), RadioGroup1->Button(3));
+    setTabOrder(RadioGroup1->Button(3), RadioGroup1->Button(4));
+    setTabOrder(RadioGroup1->Button(4), Edit1);
     setTabOrder(Edit1, CbxHTML);
 
     connect(BtnCancel, &QToolButton::clicked, this, &TSelDirForm::BtnCancelClick);
@@ -212,15 +249,20 @@ int TSelDirForm::ShowModal()
     return exec() == QDialog::Accepted ? mrOk : mrCancel;
 }
 
+bool TSelDirForm::GalleryFormat(int ItemIndex)
+{
+    return ItemIndex == kItemBmp || ItemIndex == kItemPng;
+}
+
 void TSelDirForm::FormActivate()
 {
-    if (RadioGroup1->ItemIndex() != 2)
+    if (!GalleryFormat(RadioGroup1->ItemIndex()))
         CbxHTML->setChecked(false);
 }
 
 void TSelDirForm::RadioGroup1Click()
 {
-    CbxHTML->setEnabled(RadioGroup1->ItemIndex() == 2);
+    CbxHTML->setEnabled(GalleryFormat(RadioGroup1->ItemIndex()));
 }
 
 void TSelDirForm::BtnSelDirClick()

@@ -57,7 +57,8 @@ public:
 
     // Every write of DirName, with the folder as held there.
     TStringEvent OnDirChange;
-    // Start: the Save-as item index plus one (1 ICO, 2 CUR, 3 BMP).
+    // Start: the Save-as item index plus one (1 ICO, 2 CUR, 3 BMP, 4 icon
+    // with all its sizes, 5 PNG).
     TIntEvent OnSaveFormat;
     // The application's error box: "Cannot create " and the folder. A
     // plain message box when unassigned.
@@ -73,6 +74,15 @@ public:
     // Shows the dialog modally: mrOk from Start, mrCancel from Close or the
     // window's close box.
     int ShowModal();
+
+    // Save-as items.
+    static constexpr int kItemIco = 0;
+    static constexpr int kItemCur = 1;
+    static constexpr int kItemBmp = 2;
+    static constexpr int kItemIconAllSizes = 3;
+    static constexpr int kItemPng = 4;
+    // The picture gallery can follow a run of this item: BMP or PNG.
+    static bool GalleryFormat(int ItemIndex);
 
     // Handlers.
     void FormActivate();

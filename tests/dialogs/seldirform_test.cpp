@@ -69,6 +69,8 @@ class SelDirFormTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void saveAsChoices();
     void init();
     void creation();
     void dirNameWritesThrough();
@@ -88,6 +90,12 @@ private:
     QString Base; // with a trailing separator, as the program folder comes
 };
 
+void SelDirFormTest::initTestCase()
+{
+    // The face the program itself puts in place of "MS Sans Serif".
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
 void SelDirFormTest::init()
 {
     Temp = std::make_unique<QTemporaryDir>();
@@ -104,7 +112,7 @@ void SelDirFormTest::creation()
     QCOMPARE(owner.saveDirs, QStringList({Base}));
     QCOMPARE(form->windowTitle(),
              QStringLiteral("Select the directory where you intend to save the Icons"));
-    QCOMPARE(form->size(), QSize(484, 179));
+    QCOMPARE(form->size(), QSize(484, 199));
     QCOMPARE(form->property("hint").toString(),
              QStringLiteral("Press Button to create new Directory"));
     QCOMPARE(form->BtnNewDir->text(), QStringLiteral("   New"));
@@ -126,6 +134,46 @@ void SelDirFormTest::creation()
     QCOMPARE(form->RadioGroup1->ItemIndex(), 0);
     QVERIFY(form->CbxHTML->isEnabled());
     QVERIFY(!form->CbxHTML->isChecked());
+}
+
+// The Save-as group offers the two whole-icon formats after BMP; it grew
+// downward and every other control kept its place, and no item's text is
+// cut off.
+void SelDirFormTest::saveAsChoices()
+{
+    Owner owner;
+    auto form = owner.Make(Base);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QStringList items = {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP"),
+                               QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")};
+    QCOMPARE(form->RadioGroup1->Count(), int(items.size()));
+    const QRect group = form->RadioGroup1->geometry();
+    QCOMPARE(group.topLeft(), QPoint(24, 60));
+    QVERIFY(group.height() > 77);
+    QVERIFY(group.bottom() < form->height());
+    int lastTop = -1;
+    for (int i = 0; i < items.size(); ++i) {
+        QRadioButton *button = form->RadioGroup1->Button(i);
+        QCOMPARE(button->text(), items[i]);
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(items[i]));
+        QVERIFY(button->geometry().top() > lastTop); // one column, in order
+        lastTop = button->geometry().top();
+    }
+    const QList<std::pair<QWidget *, QRect>> kept = {
+        {form->BtnCancel, QRect(409, 132, 65, 25)}, {form->BtnOk, QRect(409, 98, 65, 25)},
+        {form->BtnSelDir, QRect(408, 28, 65, 26)},  {form->BtnNewDir, QRect(408, 64, 65, 26)},
+        {form->Label1, QRect(291, 51, 111, 13)},    {form->Label2, QRect(145, 15, 256, 13)},
+        {form->Label3, QRect(136, 120, 247, 13)},   {form->Panel1, QRect(24, 32, 377, 18)},
+        {form->Edit1, QRect(295, 68, 105, 18)},     {form->CbxHTML, QRect(113, 115, 16, 17)}};
+    for (const auto &[widget, rect] : kept) {
+        QCOMPARE(widget->geometry(), rect);
+        QVERIFY2(!widget->geometry().intersects(group), qPrintable(widget->objectName()));
+    }
+    QCOMPARE(TSelDirForm::GalleryFormat(2), true);
+    QCOMPARE(TSelDirForm::GalleryFormat(4), true);
+    for (const int item : {-1, 0, 1, 3, 5})
+        QCOMPARE(TSelDirForm::GalleryFormat(item), false);
 }
 
 void SelDirFormTest::dirNameWritesThrough()
@@ -294,6 +342,18 @@ void SelDirFormTest::galleryBoxRule()
     QVERIFY(!box->isChecked());
     QVERIFY(!box->isEnabled());
 
+    // PNG, like BMP, enables and survives activation; "Icon, all sizes"
+    // disables.
+    form->RadioGroup1->Button(4)->click();
+    QVERIFY(box->isEnabled());
+    box->setChecked(true);
+    form->FormActivate();
+    QVERIFY(box->isChecked());
+    form->RadioGroup1->Button(3)->click();
+    QVERIFY(!box->isEnabled());
+    form->FormActivate();
+    QVERIFY(!box->isChecked());
+
     // CUR likewise disables, and a new showing clears.
     form->RadioGroup1->Button(2)->click();
     box->setChecked(true);
@@ -314,6 +374,9 @@ void SelDirFormTest::startAndClose_data()
     QTest::newRow("Start ICO") << 0 << "Start" << int(TSelDirForm::mrOk) << QList<int>{1};
     QTest::newRow("Start CUR") << 1 << "Start" << int(TSelDirForm::mrOk) << QList<int>{2};
     QTest::newRow("Start BMP") << 2 << "Start" << int(TSelDirForm::mrOk) << QList<int>{3};
+    QTest::newRow("Start icon, all sizes")
+        << 3 << "Start" << int(TSelDirForm::mrOk) << QList<int>{4};
+    QTest::newRow("Start PNG") << 4 << "Start" << int(TSelDirForm::mrOk) << QList<int>{5};
     QTest::newRow("Close") << 2 << "Close" << int(TSelDirForm::mrCancel) << QList<int>{};
     QTest::newRow("close box") << 1 << "box" << int(TSelDirForm::mrCancel) << QList<int>{};
 }
@@ -450,7 +513,7 @@ void SelDirFormTest::tiledBackground()
     auto form = owner.Make(Base);
     // Without a picture painting still ends.
     const QImage bare = form->grab().toImage();
-    QCOMPARE(bare.size(), QSize(484, 179));
+    QCOMPARE(bare.size(), QSize(484, 199));
 
     // A 100 x 50 tile with a different colour in each quarter.
     QImage tile(100, 50, QImage::Format_RGB32);
@@ -462,7 +525,7 @@ void SelDirFormTest::tiledBackground()
     const QImage shot = form->grab().toImage();
     // Spots where no control lies, in several tiles.
     for (const QPoint p : {QPoint(2, 2), QPoint(160, 60), QPoint(260, 95), QPoint(480, 170),
-                           QPoint(140, 160), QPoint(310, 140)})
+                           QPoint(140, 160), QPoint(310, 140), QPoint(60, 194), QPoint(300, 190)})
         QCOMPARE(shot.pixel(p) & 0xFFFFFFu, tile.pixel(p.x() % 100, p.y() % 50) & 0xFFFFFFu);
 }
 
