@@ -1,5 +1,6 @@
 #include "controls/filelistbox.h"
 
+#include "controls/singleselection.h"
 #include "filefind/folderlisting.h"
 
 #include <QAbstractListModel>
@@ -178,6 +179,13 @@ QString TFileListBox::Item(int Index) const
 QStringList TFileListBox::Items() const
 {
     return static_cast<const FileNameModel *>(Model)->Names();
+}
+
+QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex &index,
+                                                                   const QEvent *event) const
+{
+    return KeepOneSelected(QListView::selectionCommand(index, event),
+                           index.isValid() && selectionModel()->isSelected(index));
 }
 
 int TFileListBox::ItemIndex() const

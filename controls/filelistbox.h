@@ -59,6 +59,10 @@ signals:
     // nothing selected).
     void OnChange();
 
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+
 private:
     void ReRead();
 

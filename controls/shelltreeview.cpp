@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "controls/einvalidpath.h"
+#include "controls/singleselection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,13 +21,15 @@ constexpr int Indent = 19;
 // for what the tree shows are checked here as well.
 bool Showable(const QString &Path)
 {
-    if (!QDir::isAbsolutePath(Path))
-        return false;
-    const QString clean = QDir::cleanPath(Path);
-    for (const QString &part : clean.split(u'/', Qt::SkipEmptyParts))
+    return QDir::isAbsolutePath(Path) && QFileInfo(QDir::cleanPath(Path)).isDir();
+}
+
+bool HiddenOnTheWay(const QString &Path)
+{
+    for (const QString &part : Path.split(u'/', Qt::SkipEmptyParts))
         if (part.startsWith(u'.'))
-            return false;
-    return QFileInfo(clean).isDir();
+            return true;
+    return false;
 }
 
 } // namespace
@@ -35,7 +38,9 @@ TShellTreeView::TShellTreeView(QWidget *parent)
     : QTreeView(parent), Model(new QFileSystemModel(this))
 {
     Model->setOption(QFileSystemModel::DontWatchForChanges);
-    Model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    // Hidden folders are in the model and hidden in the view, so that
+    // showing them needs no new read.
+    Model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     Model->setReadOnly(true);
     Model->setRootPath(QStringLiteral("/"));
     setModel(Model);
@@ -50,8 +55,10 @@ TShellTreeView::TShellTreeView(QWidget *parent)
     expand(Model->index(QStringLiteral("/")));
     // The selection, not the current item: a view makes its first item
     // current when it gets the focus, and that is no choice of the user's.
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit OnChange(); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!Quiet)
+            emit OnChange();
+    });
     // Folders arrive in the background and push the selection down as they
     // are sorted in: until the user takes over, keep it in view.
     const auto follow = [this] {
@@ -64,6 +71,7 @@ TShellTreeView::TShellTreeView(QWidget *parent)
             });
         }
     };
+    connect(Model, &QFileSystemModel::rowsInserted, this, &TShellTreeView::HideRows);
     connect(Model, &QFileSystemModel::rowsInserted, this, follow);
     connect(Model, &QFileSystemModel::layoutChanged, this, follow);
     connect(Model, &QFileSystemModel::directoryLoaded, this, follow);
@@ -84,8 +92,20 @@ bool TShellTreeView::viewportEvent(QEvent *event)
 
 void TShellTreeView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_H)) {
+        SetShowHidden(!ShowHidden);
+        event->accept();
+        return;
+    }
     Following = false;
     QTreeView::keyPressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags TShellTreeView::selectionCommand(const QModelIndex &index,
+                                                                     const QEvent *event) const
+{
+    return KeepOneSelected(QTreeView::selectionCommand(index, event),
+                           index.isValid() && selectionModel()->isSelected(index));
 }
 
 QString TShellTreeView::Path() const
@@ -102,12 +122,64 @@ void TShellTreeView::SetPath(const QString &Value)
         throw EInvalidPath("Error setting path: \"" + Value.toStdString() + '"');
     if (index == Selected())
         return;
+    const QString clean = QDir::cleanPath(Value);
+    if (HiddenOnTheWay(clean) || HiddenOnTheWay(Kept)) {
+        Kept = HiddenOnTheWay(clean) ? clean : QString();
+        HideAllRows(Model->index(QStringLiteral("/")).parent());
+    }
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         expand(parent);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                  QItemSelectionModel::Rows);
     scrollTo(index);
     Following = true;
+}
+
+void TShellTreeView::SelectTop()
+{
+    const QModelIndex top = Model->index(QStringLiteral("/"));
+    Quiet = true;
+    selectionModel()->setCurrentIndex(top, QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+    Quiet = false;
+    scrollTo(top);
+}
+
+void TShellTreeView::SetShowHidden(bool Value)
+{
+    if (Value == ShowHidden)
+        return;
+    ShowHidden = Value;
+    // The selection stays in view when its own folder is a hidden one.
+    const QString selected = Path();
+    Kept = HiddenOnTheWay(selected) ? selected : QString();
+    HideAllRows(Model->index(QStringLiteral("/")).parent());
+    if (const QModelIndex index = Selected(); index.isValid())
+        scrollTo(index);
+}
+
+bool TShellTreeView::Hides(const QModelIndex &index) const
+{
+    if (ShowHidden || !Model->fileName(index).startsWith(u'.'))
+        return false;
+    const QString path = Model->filePath(index);
+    return !(Kept == path || Kept.startsWith(path + u'/'));
+}
+
+void TShellTreeView::HideRows(const QModelIndex &parent, int first, int last)
+{
+    for (int row = first; row <= last; ++row)
+        setRowHidden(row, parent, Hides(Model->index(row, 0, parent)));
+}
+
+void TShellTreeView::HideAllRows(const QModelIndex &parent)
+{
+    // Only what the model has read; folders read later are done as their
+    // rows arrive.
+    const int rows = Model->rowCount(parent);
+    HideRows(parent, 0, rows - 1);
+    for (int row = 0; row < rows; ++row)
+        HideAllRows(Model->index(row, 0, parent));
 }
 
 QModelIndex TShellTreeView::Selected() const

@@ -24,11 +24,15 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <fstream>
 
@@ -111,16 +115,41 @@ private slots:
         QCOMPARE(again.FileListBox1->Directory(), Files.path());
     }
 
-    void deletedFolderGivesOneErrorAndAWorkingWindow()
+    // A folder that is gone: one error box, then the tree at its top with
+    // the top selected and the list at its initial folder; closing stores
+    // the top, which opens again without a word.
+    void deletedFolderGivesOneErrorAndTheTop()
     {
-        std::string unused;
+        const std::string ini = QFile::encodeName(IniPath()).toStdString();
+        settings::WriteIniString(ini, "Locations", "LastDir", "/no/such/folder/here");
+        {
+            TForm1 form;
+            QCOMPARE(Messages, QStringList{"Error setting path: \"/no/such/folder/here\""});
+            QCOMPARE(form.DirTree->Path(), QString("/"));
+            QCOMPARE(form.FileListBox1->Directory(), QString());
+            QCOMPARE(form.FileListBox1->Count(), 0);
+            form.DirTree->SetPath(Files.path());
+            QCOMPARE(form.FileListBox1->Directory(), Files.path());
+            form.DirTree->SetPath("/");
+        }
+        QVERIFY(ReadText(IniPath()).contains("LastDir=/\n") ||
+                ReadText(IniPath()).contains("LastDir=/\r\n"));
+        Messages.clear();
+        TForm1 again;
+        QVERIFY(Messages.isEmpty());
+        QCOMPARE(again.DirTree->Path(), QString("/"));
+        QCOMPARE(again.FileListBox1->Directory(), QString("/"));
+    }
+
+    // An empty stored folder (written by older builds) means the top.
+    void emptyStoredFolderOpensTheTopQuietly()
+    {
         settings::WriteIniString(QFile::encodeName(IniPath()).toStdString(), "Locations", "LastDir",
-                                 "/no/such/folder/here");
+                                 "");
         TForm1 form;
-        QCOMPARE(Messages, QStringList{"Error setting path: \"/no/such/folder/here\""});
-        QVERIFY(form.isEnabled());
-        form.DirTree->SetPath(Files.path());
-        QCOMPARE(form.FileListBox1->Directory(), Files.path());
+        QVERIFY(Messages.isEmpty());
+        QCOMPARE(form.DirTree->Path(), QString("/"));
+        QCOMPARE(form.FileListBox1->Directory(), QString("/"));
     }
 
     // The index controls follow the selected file: count, range, preview,
@@ -174,28 +203,123 @@ private slots:
         form.FileListBox1->SetItemIndex(3);
         QCOMPARE(form.Label1->text(), QString("No of Icons: 0"));
 
-        // All files: the text file is listed and holds no icons.
-        form.FilterComboBox1->setCurrentIndex(6);
+        // A re-read leaves nothing selected but keeps the last count shown.
+        form.FileListBox1->SetItemIndex(2); // three.exe
+        QCOMPARE(form.Label1->text(), QString("No of Icons: 3"));
+        form.FilterComboBox1->setCurrentIndex(6); // all files
         QCOMPARE(form.FileListBox1->Count(), 4);
-        QCOMPARE(form.Label1->text(), QString("No of Icons: 0")); // kept after a re-read
+        QCOMPARE(form.FileListBox1->ItemIndex(), -1);
+        QCOMPARE(form.Label1->text(), QString("No of Icons: 3"));
+        QVERIFY(!form.SpinEdit1->isEnabled() && !form.Label2->isEnabled());
     }
 
-    void radioButtonsKeepExactlyOne()
+    // A file without icons keeps the previous preview when it is the
+    // list's first entry, and shows the program's icon anywhere else.
+    void fileWithoutIconsFirstInTheListKeepsThePreview()
+    {
+        TForm1 form;
+        form.DirTree->SetPath(Files.path());
+        form.FilterComboBox1->setCurrentIndex(6); // all files
+        QCOMPARE(form.FileListBox1->Items(),
+                 (QStringList{"a-none.exe", "notes.txt", "one.EXE", "three.exe"}));
+        const std::uint32_t program = form.Image1->Icon().Pixel(16, 16);
+        form.FileListBox1->SetItemIndex(2); // one.EXE: its icon
+        QCOMPARE(form.Image1->Icon().Pixel(16, 16) & 0xFFFFFFu, 0x203040u);
+        form.FileListBox1->SetItemIndex(0); // first, no icons: kept
+        QCOMPARE(form.Label1->text(), QString("No of Icons: 0"));
+        QCOMPARE(form.Image1->Icon().Pixel(16, 16) & 0xFFFFFFu, 0x203040u);
+        form.FileListBox1->SetItemIndex(2);
+        form.FileListBox1->SetItemIndex(1); // second, no icons: the program's
+        QCOMPARE(form.Image1->Icon().Pixel(16, 16), program);
+        QVERIFY(program != (0xFF000000u | 0x203040u));
+    }
+
+    // Ctrl+click on the selected entry of the tree or the list leaves it
+    // selected, with the caption, count and preview it had.
+    void ctrlClickKeepsTheSelection()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.DirTree->SetPath(Files.path());
+        form.FileListBox1->SetItemIndex(2); // three.exe
+        const QRect item = form.FileListBox1->visualRect(form.FileListBox1->model()->index(2, 0));
+        QTest::mouseClick(form.FileListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          item.center());
+        QCOMPARE(form.FileListBox1->ItemIndex(), 2);
+        QCOMPARE(form.windowTitle(), Files.path() + "/three.exe");
+        QVERIFY(form.SpinEdit1->isEnabled());
+        QTest::keyClick(form.FileListBox1, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(form.FileListBox1->ItemIndex(), 2);
+
+        const QModelIndex folder = form.DirTree->currentIndex();
+        QTest::mouseClick(form.DirTree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          form.DirTree->visualRect(folder).center());
+        QCOMPARE(form.DirTree->Path(), Files.path());
+        QCOMPARE(form.FileListBox1->ItemIndex(), 2);
+        // A plain click elsewhere still moves the selection.
+        QTest::mouseClick(
+            form.FileListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+            form.FileListBox1->visualRect(form.FileListBox1->model()->index(1, 0)).center());
+        QCOMPARE(form.FileListBox1->ItemIndex(), 1);
+    }
+
+    // A click leaves the clicked button selected, a second click too.
+    void radioButtonsKeepTheClickedOne()
     {
         TForm1 form;
         QCOMPARE(form.ColourDepth(), std::uint8_t{2});
-        QTest::mouseClick(form.RadioButton2, Qt::LeftButton);
-        QVERIFY(form.RadioButton2->isChecked() && !form.RadioButton1->isChecked());
+        const QList<std::pair<QRadioButton *, std::uint8_t>> clicks = {{form.RadioButton1, 2},
+                                                                       {form.RadioButton2, 3},
+                                                                       {form.RadioButton2, 3},
+                                                                       {form.RadioButton1, 2},
+                                                                       {form.RadioButton1, 2}};
+        for (const auto &[button, depth] : clicks) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY(button->isChecked());
+            QVERIFY(form.RadioButton1->isChecked() != form.RadioButton2->isChecked());
+            QCOMPARE(form.ColourDepth(), depth);
+        }
+        // The keyboard's Space clicks the focused button the same way.
+        form.RadioButton2->setFocus();
+        QTest::keyClick(form.RadioButton2, Qt::Key_Space);
+        QTest::keyClick(form.RadioButton2, Qt::Key_Space);
         QCOMPARE(form.ColourDepth(), std::uint8_t{3});
-        QTest::mouseClick(form.RadioButton2, Qt::LeftButton); // unchecking it checks the other
-        QVERIFY(form.RadioButton1->isChecked() && !form.RadioButton2->isChecked());
     }
 
+    // The file list comes first in the tab order, then the tree, the number
+    // box, the filter box and the colour depth.
+    void tabOrderFollowsTheBrowsingPanel()
+    {
+        TForm1 form;
+        QList<QWidget *> chain;
+        QWidget *w = &form;
+        for (int i = 0; i < 200; ++i) {
+            w = w->nextInFocusChain();
+            if (w == &form)
+                break;
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain << w;
+        }
+        const auto at = [&chain](QWidget *widget) {
+            const QWidget *target = widget->focusProxy() ? widget->focusProxy() : widget;
+            return chain.indexOf(const_cast<QWidget *>(target));
+        };
+        QList<QWidget *> expected = {form.FileListBox1,    form.DirTree,      form.SpinEdit1,
+                                     form.FilterComboBox1, form.RadioButton1, form.RadioButton2};
+        for (int i = 1; i < expected.size(); ++i) {
+            QVERIFY2(at(expected[i - 1]) >= 0 && at(expected[i - 1]) < at(expected[i]),
+                     qPrintable(QString("position %1").arg(i)));
+        }
+    }
+
+    // Moving the mouse over a control puts its hint in the status line; a
+    // control without one shows its parent's, a plain label none.
     void hintsReachTheStatusLine()
     {
         TForm1 form;
-        app::THintRouter router;
-        connect(&router, &app::THintRouter::OnHint, &form, &TForm1::DisplayHint);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         struct Row
         {
             QWidget *widget;
@@ -208,10 +332,13 @@ private slots:
             {form.FileListBox1->viewport(),
              "The file list box displays the files allowed by the filter"},
             {form.ImgBtn1, "Close Rurorodode"},
+            {form.Bevel1, "Preview window"},
         };
         for (const Row &row : rows) {
-            router.Update(row.widget);
-            QCOMPARE(form.Label5->text(), row.status);
+            const QPoint inside =
+                row.widget->rect().center() + QPoint(0, row.widget == form.Bevel1 ? 28 : 0);
+            QTest::mouseMove(row.widget, inside);
+            QTRY_COMPARE(form.Label5->text(), row.status);
         }
         QCOMPARE(app::THintRouter::LongHint("Short|Long one|x"), QString("Long one|x"));
     }
@@ -272,6 +399,109 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 4);
     }
 
+    // The real save dialog: it opens in SaveDir, offers the three types in
+    // order, and asks before replacing a file as typed.
+    void saveDialogStartsInSaveDirAndAsksBeforeOverwriting()
+    {
+        TForm1 form;
+        form.DirTree->SetPath(Files.path());
+        form.FileListBox1->SetItemIndex(2); // three.exe
+        QTemporaryDir out;
+        form.SaveDir = out.path() + "/";
+        WriteFile(out.path() + "/old.ico", {'x'});
+        QString directory;
+        QStringList types;
+        bool asked = false;
+        QTimer::singleShot(100, &form, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            directory = dialog->directory().absolutePath();
+            types = dialog->nameFilters();
+            dialog->selectFile(out.path() + "/old.ico");
+            // The question comes up inside accept(); answer it there.
+            QTimer::singleShot(100, dialog, [&asked] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    asked = true;
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+        });
+        form.ImgBtn5Click();
+        QCOMPARE(directory, out.path());
+        QVERIFY(types.size() >= 3);
+        QCOMPARE(types.mid(0, 3),
+                 (QStringList{"Icon File (*.ico)", "Cursor File (*.cur)", "Bitmap File (*.bmp)"}));
+        QVERIFY(asked);
+        QCOMPARE(QFileInfo(out.path() + "/old.ico.ico").size(), 2238);
+        QCOMPARE(QFileInfo(out.path() + "/old.ico").size(), 1);
+        QCOMPARE(form.SaveDir, out.path() + "/");
+    }
+
+    // Gauge2 counts the icons of one file: 1 and 2 of its maximum 2 for
+    // three icons, the third step clamped, then back to 0.
+    void gauge2StepsThroughTheIconsOfOneFile()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.DirTree->SetPath(Files.path());
+        struct Recorder : QObject
+        {
+            controls::TGauge *Gauge = nullptr;
+            QList<int> Seen;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    Seen << Gauge->Progress();
+                return false;
+            }
+        } recorder;
+        recorder.Gauge = form.Gauge2;
+        form.Gauge2->installEventFilter(&recorder);
+        QTemporaryDir out;
+        form.SaveAllIcons(out.path(), 1);
+        form.Gauge2->removeEventFilter(&recorder);
+        // a-none.exe and one.EXE leave it alone; three.exe steps it.
+        // The first paint, at 0, may come from the window being shown.
+        while (!recorder.Seen.isEmpty() && recorder.Seen.first() == 0)
+            recorder.Seen.removeFirst();
+        QString seen;
+        for (const int v : recorder.Seen)
+            seen += QString::number(v) + ' ';
+        QVERIFY2(recorder.Seen == (QList<int>{1, 2, 0}), qPrintable(seen));
+    }
+
+    // With an empty list the gallery step still runs: the bitmaps already
+    // in the folder get their page, or the not-found message comes.
+    void emptyListStillRunsTheGalleryStep()
+    {
+        TForm1 form;
+        form.CreateSelDirForm();
+        QTemporaryDir empty;
+        form.DirTree->SetPath(empty.path());
+        QCOMPARE(form.FileListBox1->Count(), 0);
+        dialogs::SelDirForm->RadioGroup1->SetItemIndex(2);
+        dialogs::SelDirForm->RadioGroup1Click();
+        dialogs::SelDirForm->CbxHTML->setChecked(true);
+
+        QTemporaryDir out;
+        form.SaveDir = out.path();
+        form.SaveAllIcons(out.path(), 3);
+        QCOMPARE(Messages, QStringList{"I don't find *.bmp or *.jpg pictures in the gallery"});
+        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+
+        Messages.clear();
+        WriteFile(out.path() + "/kept.BMP", {'B', 'M'});
+        form.SaveAllIcons(out.path(), 3);
+        QVERIFY(Messages.isEmpty());
+        const QString page =
+            ReadText(out.path() + "/IconList_" + QDir(out.path()).dirName() + ".html");
+        QVERIFY(page.contains("kept.BMP"));
+        form.DirTree->SetPath(Files.path()); // the next window opens there
+    }
+
     // Save-all: every icon of every listed file, the gauges moved and back
     // at 0; an unwritable destination reported icon by icon.
     void saveAllStepsTheGaugesAndEndsAtZero()
@@ -290,7 +520,7 @@ private slots:
         QCOMPARE(form.Gauge1->Progress(), 0);
         QCOMPARE(form.Gauge2->Progress(), 0);
         QVERIFY(form.Gauge1->PaintCount() > paintsBefore);
-        QVERIFY(Messages.isEmpty());
+        QVERIFY2(Messages.isEmpty(), qPrintable(Messages.join('\n')));
 
         form.SaveAllIcons(out.path() + "/nowhere/", 3);
         QCOMPARE(Messages.size(), 4); // one, then three0..three2
@@ -367,20 +597,35 @@ private slots:
         QVERIFY(form.AboutBox->Comments().endsWith("\n\r\n\rThanks!"));
     }
 
-    // Close collapses the window for a second, then it goes.
+    // Close collapses the window for a second, then it goes; from the
+    // start of the animation the buttons no longer work.
     void closeAnimatesThenCloses()
     {
         TForm1 form;
         form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        int asked = 0;
+        form.AskSaveName = [&asked](QString &, int &) {
+            ++asked;
+            return false;
+        };
+        const QPoint middle = form.ImgBtn5->rect().center();
+        QTest::mouseClick(form.ImgBtn5, Qt::LeftButton, {}, middle);
+        QCOMPARE(asked, 1);
+
         form.ImgBtn1Click();
         QVERIFY(form.isVisible());
         QVERIFY(!form.Closed());
+        QTest::mouseClick(form.ImgBtn5, Qt::LeftButton, {}, middle);
+        QTest::keyClick(form.FileListBox1, Qt::Key_Down);
+        QCOMPARE(asked, 1);
         QTRY_VERIFY_WITH_TIMEOUT(form.Closed(), 3000);
         QVERIFY(!form.isVisible());
     }
 
     // Presses on the bare face or the skin move the window; on an enabled
-    // label or a picture they do not.
+    // label, a picture, a panel, the bevel or a windowed control, with
+    // either button, they do not.
     void onlyTheFaceAndTheSkinStartADrag()
     {
         TForm1 form;
@@ -392,11 +637,56 @@ private slots:
         QTest::mouseRelease(&form, Qt::RightButton, {}, QPoint(310, 400));
         QCOMPARE(form.pos(), start + QPoint(10, 5));
 
-        const QPoint before = form.pos();
-        QTest::mousePress(form.Label4, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseMove(&form, QPoint(320, 410));
-        QTest::mouseRelease(form.Label4, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(form.pos(), before);
+        QList<std::pair<QWidget *, QPoint>> still = {
+            {form.Label4, {5, 5}},
+            {form.Panel1, {78, 3}},
+            {form.Bevel1, {4, 60}},
+            {form.Gauge1, {5, 5}},
+            {form.FilterComboBox1, {20, 10}},
+            {form.RadioButton1, {5, 8}},
+            {form.RadioButton2, {40, 8}},
+            {form.FileListBox1->viewport(), {20, 200}},
+            {form.DirTree->viewport(), {20, 200}},
+        };
+        for (QToolButton *arrow : form.SpinEdit1->findChildren<QToolButton *>())
+            still.append({arrow, arrow->rect().center()});
+        QVERIFY(form.SpinEdit1->findChildren<QToolButton *>().size() >= 2);
+        form.SpinEdit1->setEnabled(true);
+        for (const auto &[widget, at] : still) {
+            for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+                const QPoint before = form.pos();
+                QTest::mousePress(widget, button, {}, at);
+                QTest::mouseMove(&form, QPoint(320, 410));
+                QTest::mouseRelease(widget, button, {}, at);
+                QVERIFY2(form.pos() == before, qPrintable(widget->metaObject()->className()));
+            }
+        }
+    }
+
+    // The filter box's drop-down list is drawn as the box is: gray ground,
+    // aqua bold text.
+    void filterListIsGrayWithAquaText()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.FilterComboBox1->showPopup();
+        QAbstractItemView *list = form.FilterComboBox1->view();
+        QTRY_VERIFY(list->isVisible());
+        QVERIFY(list->font().bold());
+        const QImage shot = list->viewport()->grab().toImage();
+        form.FilterComboBox1->hidePopup();
+        int gray = 0, aqua = 0, white = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y) & 0xFFFFFFu;
+                gray += c == 0x808080u;
+                aqua += c == 0x00FFFFu;
+                white += c == 0xFFFFFFu;
+            }
+        QVERIFY2(gray > shot.width() * shot.height() / 3, qPrintable(QString::number(gray)));
+        QVERIFY(aqua > 20);
+        QCOMPARE(white, 0);
     }
 };
 
