@@ -3,11 +3,13 @@
 #include "iconwriter/saveicon.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -215,14 +217,20 @@ TEST_F(IconWriter, FailuresGiveTheirCodesAndLeaveNoFile)
     const IconHandle maskOnly = IconHandle::WithoutColourImage(32, 32);
     const std::vector<Case> cases = {
         {"name of 3 characters", "a.i", &good, -1},
+        {"name of 4 characters, null icon", "a.ic", &null, -2},
         {"empty name", "", &good, -1},
         {"null icon", (Folder / "null.ico").string(), &null, -2},
         {"icon without a colour image", (Folder / "mask.ico").string(), &maskOnly, -3},
         {"missing folder", (Folder / "missing" / "a.ico").string(), &good, -4},
         {"name of an existing folder", (Folder / "taken.ico").string(), &good, -4},
     };
+    // Relative names land in the current folder: make that the test's folder
+    // so that whatever they might create would show there.
+    const fs::path before = fs::current_path();
+    fs::current_path(Folder);
     for (const Case &c : cases)
         EXPECT_EQ(iconwriter::WriteIconFile(c.path, *c.icon, 2), c.result) << c.name;
+    fs::current_path(before);
     EXPECT_EQ(Entries(), std::vector<std::string>{"taken.ico"});
     EXPECT_TRUE(fs::is_empty(Folder / "taken.ico"));
 }
@@ -329,4 +337,101 @@ TEST_F(IconWriter, BitmapFileIsTheIconOverWhite)
     EXPECT_THROW(iconwriter::SaveIconAs((Folder / "missing" / "pic").string(), plain,
                                         iconwriter::sfBitmap, 2),
                  iconwriter::ESaveError);
+}
+
+// A file the user may not write is not replaced by any format: the icon
+// writer gives -4, a bitmap fails to be created, and the file keeps its
+// bytes and mode.
+TEST_F(IconWriter, ReadOnlyFileIsNotReplaced)
+{
+    const IconHandle icon = MakeIcon(32, 4, false);
+    // The checking user may make files in the folder, so only the files'
+    // own modes stand in the way.
+    if (fixtures::RunsAsNobody()) {
+        ASSERT_EQ(::chown(Folder.c_str(), fixtures::kNobody, fixtures::kNobody), 0);
+    }
+    for (const char *name : {"locked.ico", "locked.cur", "locked.bmp", "open.ico"}) {
+        std::ofstream(Folder / name) << "old";
+        if (fixtures::RunsAsNobody()) {
+            ASSERT_EQ(::chown((Folder / name).c_str(), fixtures::kNobody, fixtures::kNobody), 0);
+        }
+    }
+    for (const char *name : {"locked.ico", "locked.cur", "locked.bmp"})
+        ASSERT_EQ(::chmod((Folder / name).c_str(), 0444), 0);
+
+    const std::string base = (Folder / "locked").string();
+    const std::string faults = fixtures::AsUnprivilegedUser([&] {
+        std::string found;
+        const std::int32_t direct = iconwriter::WriteIconFile(base + ".ico", icon, 2);
+        if (direct != iconwriter::wrCreateFailed)
+            found += "WriteIconFile gave " + std::to_string(direct) + "\n";
+        const auto cursor = iconwriter::SaveIconAs(base, icon, iconwriter::sfCursor, 3);
+        if (cursor.result != iconwriter::wrCreateFailed)
+            found += "cursor save gave " + std::to_string(cursor.result) + "\n";
+        try {
+            iconwriter::SaveIconAs(base, icon, iconwriter::sfBitmap, 2);
+            found += "the bitmap save succeeded\n";
+        } catch (const iconwriter::ESaveError &e) {
+            if (std::string(e.what()) != "Cannot create file \"" + base + ".bmp\"")
+                found += std::string("bitmap message: ") + e.what() + "\n";
+        }
+        // The same user replaces a file it may write.
+        const std::int32_t open =
+            iconwriter::WriteIconFile((Folder / "open.ico").string(), icon, 2);
+        if (open != iconwriter::wrWritten)
+            found += "a writable file gave " + std::to_string(open) + "\n";
+        return found;
+    });
+    EXPECT_EQ(faults, "");
+    for (const char *name : {"locked.ico", "locked.cur", "locked.bmp"}) {
+        EXPECT_EQ(ReadAll(Folder / name), (std::vector<std::uint8_t>{'o', 'l', 'd'})) << name;
+        EXPECT_EQ(fs::status(Folder / name).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read)
+            << name;
+    }
+    EXPECT_EQ(fs::file_size(Folder / "open.ico"), 2238u);
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"locked.bmp", "locked.cur", "locked.ico", "open.ico"}));
+}
+
+// Saving through a link writes the file it names; the link stays.
+TEST_F(IconWriter, LinkIsWrittenThrough)
+{
+    fs::create_directories(Folder / "real");
+    std::ofstream(Folder / "real" / "icon.ico") << "old";
+    fs::create_symlink("real/icon.ico", Folder / "link.ico");
+    fs::create_symlink("real/picture.bmp", Folder / "link.bmp");
+    const IconHandle icon = MakeIcon(32, 6, false);
+    EXPECT_EQ(iconwriter::WriteIconFile((Folder / "link.ico").string(), icon, 2), 0);
+    EXPECT_NO_THROW(
+        iconwriter::SaveIconAs((Folder / "link").string(), icon, iconwriter::sfBitmap, 2));
+    EXPECT_TRUE(fs::is_symlink(Folder / "link.ico"));
+    EXPECT_TRUE(fs::is_symlink(Folder / "link.bmp"));
+    EXPECT_EQ(fs::file_size(Folder / "real" / "icon.ico"), 2238u);
+    EXPECT_EQ(fs::file_size(Folder / "real" / "picture.bmp"), 3126u);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"link.bmp", "link.ico", "real"}));
+}
+
+// A name as long as the file system allows is saved in every format, new
+// and over an old file, and leaves nothing else behind.
+TEST_F(IconWriter, LongestNameIsSaved)
+{
+    const long longest = ::pathconf(Folder.c_str(), _PC_NAME_MAX);
+    ASSERT_GE(longest, 255);
+    const std::string stem(static_cast<std::size_t>(longest) - 4, 'w');
+    const IconHandle icon = MakeIcon(32, 8, false);
+    std::vector<std::string> expected;
+    for (const int format : {iconwriter::sfIcon, iconwriter::sfCursor, iconwriter::sfBitmap}) {
+        for (int round = 0; round < 2; ++round) {
+            const auto outcome = iconwriter::SaveIconAs((Folder / stem).string(), icon, format, 2);
+            EXPECT_EQ(outcome.result, 0) << format;
+            EXPECT_EQ(fs::path(outcome.path).filename().string().size(),
+                      static_cast<std::size_t>(longest));
+        }
+        expected.push_back(stem + iconwriter::SaveExtension(format));
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(fs::file_size(Folder / (stem + ".ico")), 2238u);
+    EXPECT_EQ(fs::file_size(Folder / (stem + ".bmp")), 3126u);
 }
