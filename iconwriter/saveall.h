@@ -41,7 +41,9 @@ public:
 };
 
 // A file's base name: the name less its last four characters (a dot and a
-// three-letter extension), the whole name when it is shorter.
+// three-letter extension), the whole name when it is shorter. Characters
+// are UTF-8 ones, so the base never ends inside a character; a byte that
+// is not valid UTF-8 counts as one character.
 std::string BaseName(const std::string &fileName);
 
 // Saves Icon under Name plus the format's extension. Unlike SaveIconAs, a

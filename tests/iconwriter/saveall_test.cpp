@@ -77,12 +77,46 @@ protected:
     fs::path Root;
 };
 
+// Four characters go, not four bytes: a name in UTF-8 never loses part of
+// a character, and a byte that is not UTF-8 is a character of its own.
 TEST(BaseName, DropsTheLastFourCharacters)
 {
-    EXPECT_EQ(iconwriter::BaseName("notepad.exe"), "notepad");
-    EXPECT_EQ(iconwriter::BaseName("a.ex"), "");
-    EXPECT_EQ(iconwriter::BaseName("abc"), "abc");
-    EXPECT_EQ(iconwriter::BaseName("shell32.dll"), "shell32");
+    struct Row
+    {
+        const char *why;
+        std::string name;
+        std::string base;
+    };
+    const std::vector<Row> rows = {
+        {"plain", "notepad.exe", "notepad"},
+        {"plain", "shell32.dll", "shell32"},
+        {"exactly four characters", "a.ex", ""},
+        {"fewer than four", "abc", "abc"},
+        {"empty", "", ""},
+        {"two-byte letter in the base",
+         "pi\xC3\xB1"
+         "ata.exe",
+         "pi\xC3\xB1"
+         "ata"},
+        {"two-byte letters in the extension", "caf\xC3\xA9.\xC3\xA9x\xC3\xA9", "caf\xC3\xA9"},
+        {"three-byte characters", "\xE6\x96\x87\xE5\xAD\x97.\xE6\x96\x87\xE5\xAD\x97x",
+         "\xE6\x96\x87\xE5\xAD\x97"},
+        {"four-byte character at the end", "icon.ex\xF0\x9F\x98\x80", "icon"},
+        {"four characters, nine bytes", "\xC3\xA9\xE6\x96\x87\xF0\x9F\x98\x80.", ""},
+        {"three multi-byte characters stay whole", "\xC3\xA9\xE6\x96\x87\xF0\x9F\x98\x80",
+         "\xC3\xA9\xE6\x96\x87\xF0\x9F\x98\x80"},
+        {"Latin-1 bytes count one each",
+         "pi\xF1"
+         "ata.\xE9xe",
+         "pi\xF1"
+         "ata"},
+        {"stray continuation bytes", "ab\x80\x80\x80\x80", "ab"},
+        {"truncated sequence at the end", "name.e\xE6\x96", "name"},
+        {"overlong form is not one character", "ab.\xC0\xAFx", "ab"},
+        {"encoded surrogate is not one character", "ab\xED\xA0\x80x", "ab"},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(iconwriter::BaseName(row.name), row.base) << row.why;
 }
 
 // Names, order of events (the gauges' steps), files without icons skipped,
