@@ -1,6 +1,7 @@
 #!/bin/sh
-# iconprobe as a user runs it: counts per file with folders expanded, an
-# extracted icon as a PNG, and a clear failure when there is no icon.
+# iconprobe as a user runs it: counts per file with folders expanded, names
+# that would break a line escaped or NUL-ended, an extracted icon as a PNG,
+# and a clear failure when there is no icon.
 set -u
 probe=$1
 writer=$2
@@ -18,6 +19,31 @@ echo "$out" | grep -qx "3${tab}$work/files/three.exe" || fail "three.exe: $out"
 echo "$out" | grep -qx "$expected" || fail "notes.txt: $out"
 echo "$out" | grep -qx "0${tab}$work/files/missing.exe" || fail "missing.exe: $out"
 echo "$out" | grep -q "sub" && fail "subfolders must not be listed: $out"
+
+# Names with newlines, tabs, backslashes and other control bytes: one line
+# per file with C escapes by default, the names as they are with -z.
+names="$work/names"
+mkdir -p "$names" || exit 1
+for name in "$(printf 'new\nline.ico')" "$(printf 'tab\there.ico')" 'back\slash.ico' \
+    "$(printf 'bell\007.ico')" "$(printf 'pi\303\261ata.ico')"; do
+    cp "$work/files/one.ico" "$names/$name" || fail "cannot make $name"
+done
+out=$("$probe" count "$names") || fail "count exited $?"
+[ "$(printf '%s\n' "$out" | wc -l)" -eq 5 ] || fail "count of odd names printed: $out"
+for shown in 'new\\nline.ico' 'tab\\there.ico' 'back\\\\slash.ico' 'bell\\007.ico' \
+    'pi\303\261ata.ico'; do
+    line=$(printf "1\t%s/$shown" "$names")
+    printf '%s\n' "$out" | grep -Fqx -- "$line" || fail "no line $line in: $out"
+done
+"$probe" count -z "$names" >"$work/z.out" || fail "count -z exited $?"
+printf '1\t%s/back\\slash.ico\0001\t%s/bell\007.ico\0001\t%s/new\nline.ico\000' \
+    "$names" "$names" "$names" >"$work/z.expected"
+printf '1\t%s/pi\303\261ata.ico\0001\t%s/tab\there.ico\000' "$names" "$names" \
+    >>"$work/z.expected"
+cmp -s "$work/z.out" "$work/z.expected" || fail "count -z printed: $(od -c "$work/z.out")"
+"$probe" count -z >/dev/null 2>&1
+[ $? -eq 2 ] || fail "count -z without a path is not a usage error"
+"$probe" 2>&1 | grep -q "count \[-z\]" || fail "usage does not mention -z"
 
 "$probe" extract "$work/files/three.exe" 2 "$work/icon.png" || fail "extract exited $?"
 [ "$(head -c 8 "$work/icon.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG"

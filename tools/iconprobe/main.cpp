@@ -26,7 +26,9 @@ namespace {
 int Usage(std::FILE *out = stderr)
 {
     std::fputs(
-        "usage: iconprobe count PATH...\n"
+        "usage: iconprobe count [-z] PATH...\n"
+        "                (-z: each record ends with NUL, the name as it is; otherwise\n"
+        "                 with a newline, control characters and \\ in names escaped)\n"
         "       iconprobe extract FILE INDEX OUT.png\n"
         "       iconprobe save FILE INDEX OUT [--format FORMAT] [--depth 0|1|2|3|4]\n"
         "                (the extension is appended to OUT; defaults: ico, 2)\n"
@@ -76,13 +78,50 @@ std::vector<std::string> ExpandPaths(int argc, char **argv, int first)
     return paths;
 }
 
+// A name as one line: backslashes and control characters as C escapes
+// (\n, \t, \\, \ooo for the other control bytes); other bytes as they are.
+std::string EscapedName(const std::string &name)
+{
+    std::string out;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (byte < 0x20 || byte == 0x7F) {
+            const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                                  static_cast<char>('0' + ((byte >> 3) & 7)),
+                                  static_cast<char>('0' + (byte & 7))};
+            out.append(octal, sizeof octal);
+        } else
+            out += c;
+    }
+    return out;
+}
+
+// count [-z] PATH...: one record per file, "<count><TAB><name>", ended by a
+// newline with the name escaped, or with -z by a NUL with the name as is.
 int Count(int argc, char **argv)
 {
-    if (argc < 3)
+    int first = 2;
+    const bool nulEnded = argc > first && std::string(argv[first]) == "-z";
+    if (nulEnded)
+        ++first;
+    if (argc <= first)
         return Usage();
-    for (const std::string &path : ExpandPaths(argc, argv, 2))
-        std::printf("%d\t%s\n", iconwriter::IconCount(path), path.c_str());
-    return 0;
+    for (const std::string &path : ExpandPaths(argc, argv, first)) {
+        const int count = iconwriter::IconCount(path);
+        if (nulEnded) {
+            std::printf("%d\t", count);
+            std::fwrite(path.c_str(), 1, path.size() + 1, stdout); // the name and its NUL
+        } else {
+            std::printf("%d\t%s\n", count, EscapedName(path).c_str());
+        }
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
 
 bool ParseInt(const std::string &text, int &value)
