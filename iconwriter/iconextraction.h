@@ -8,7 +8,6 @@
 #include "platform/icon.h"
 
 #include <string>
-#include <vector>
 
 namespace iconwriter {
 
@@ -23,9 +22,5 @@ int IconCount(const std::string &FileName);
 // The icon at Index, or a null handle when there is none. Index is 0 or
 // more; a negative Index other than -1 names a group by its resource id.
 IconHandle ExtractIconHandle(const std::string &FileName, int Index);
-
-// The indices a whole-folder run asks for, given a file's count: 0 alone
-// when the count is below 2, otherwise every index in turn.
-std::vector<int> SaveAllIndices(int count);
 
 } // namespace iconwriter

@@ -136,15 +136,6 @@ TEST(THFFile, PropertiesAreReachableByName)
     EXPECT_EQ(finder.property("FileAttr").value<TFileAttr>().AttributeMask(), 63u);
 }
 
-TEST(TFileAttr, MaskIsTheUnionOfTheKindsBits)
-{
-    EXPECT_EQ(TFileAttr{}.AttributeMask(), 0u);
-    EXPECT_EQ(TFileAttr{ffaAnyFile}.AttributeMask(), 63u);
-    EXPECT_EQ(TFileAttr{ffaAnyFile}.Bits(), 0x40);
-    EXPECT_EQ((TFileAttr{ffaReadOnly, ffaArchive}).AttributeMask(), 0x21u);
-    EXPECT_EQ((TFileAttr{ffaHidden, ffaSysFile, ffaVolumeID, ffaDirectory}).AttributeMask(), 0x1Eu);
-}
-
 struct AttrRow
 {
     TFileAttr attr;

@@ -46,7 +46,7 @@ TEST_F(IconExtraction, CountThenHandlesByIndex)
             IconGroup{id, {0x0409}, {MakeImage(DrawPicture(32, 32, id, false, 8), 8)}, {}});
     const std::string exe = Write("three.dll", BuildPe(recipe));
     ASSERT_EQ(iconwriter::IconCount(exe), 3);
-    for (const int index : iconwriter::SaveAllIndices(3)) {
+    for (const int index : {0, 1, 2}) {
         const iconwriter::IconHandle icon = iconwriter::ExtractIconHandle(exe, index);
         ASSERT_FALSE(icon.IsNull()) << index;
         EXPECT_EQ(icon.Width(), 32);
@@ -58,25 +58,4 @@ TEST_F(IconExtraction, CountThenHandlesByIndex)
     const std::string text = Write("readme.exe", Bytes{'n', 'o'});
     EXPECT_EQ(iconwriter::IconCount(text), 0);
     EXPECT_TRUE(iconwriter::ExtractIconHandle(text, 0).IsNull());
-}
-
-TEST(SaveAllIndices, ZeroAloneBelowTwoThenEveryIndex)
-{
-    EXPECT_EQ(iconwriter::SaveAllIndices(0), std::vector<int>{0});
-    EXPECT_EQ(iconwriter::SaveAllIndices(1), std::vector<int>{0});
-    EXPECT_EQ(iconwriter::SaveAllIndices(2), (std::vector<int>{0, 1}));
-    EXPECT_EQ(iconwriter::SaveAllIndices(5), (std::vector<int>{0, 1, 2, 3, 4}));
-}
-
-// The handle owns its icon: moving it hands the icon over and leaves null.
-TEST(IconHandle, MovesOwnership)
-{
-    iconwriter::IconHandle first(32, 32);
-    first.SetPixel(3, 4, 0xFF010203u);
-    iconwriter::IconHandle second = std::move(first);
-    EXPECT_TRUE(first.IsNull());
-    ASSERT_FALSE(second.IsNull());
-    EXPECT_EQ(second.Pixel(3, 4), 0xFF010203u);
-    second = iconwriter::IconHandle{};
-    EXPECT_TRUE(second.IsNull());
 }
