@@ -30,10 +30,12 @@ std::vector<IconImage> AllKinds()
 {
     std::vector<IconImage> images;
     int seed = 1;
-    for (const int bits : {1, 4, 8, 24, 32})
-        images.push_back(MakeImage(DrawPicture(16 + 8 * (seed % 3), 16 + 8 * (seed % 3), seed++,
-                                               bits == 32, bits <= 8 ? bits : 0),
-                                   bits));
+    for (const int bits : {1, 4, 8, 24, 32}) {
+        const int side = 16 + 8 * (seed % 3);
+        images.push_back(
+            MakeImage(DrawPicture(side, side, seed, bits == 32, bits <= 8 ? bits : 0), bits));
+        ++seed;
+    }
     images.push_back(MakeImage(DrawPicture(256, 256, seed++, true), 32, /*png=*/true));
     images.push_back(MakeImage(DrawPicture(48, 48, seed, true), 32, /*png=*/true));
     return images;
@@ -175,8 +177,9 @@ TEST(WholeIcon, BitmapIsOneOpaqueImageAtItsDepth)
                               tolerance)
                         << x << "," << y;
                 // Opaque where the picture has an alpha byte: icon readers use it.
-                if (bits == 32)
+                if (bits == 32) {
                     ASSERT_EQ(got >> 24, 0xFFu);
+                }
             }
         EXPECT_EQ(Read(BuildBmp(picture, bits), 1, icon), WholeIconResult::NoIcon);
     }
@@ -450,4 +453,23 @@ TEST(WholeIcon, NotAnIconFile)
     EXPECT_EQ(Read(Bytes{}, 0, icon), WholeIconResult::NoIcon);
     EXPECT_EQ(platform::ReadWholeIcon(std::string("/nonexistent/file.ico"), 0, icon),
               WholeIconResult::NoFile);
+}
+
+// An animated cursor whose first frame is an icon file (type 1) still gives
+// a cursor: its images keep their bytes, the hot spot is the corner.
+TEST(WholeIcon, AniWithIconFrameIsACursorWithCornerHotSpot)
+{
+    const std::vector<IconImage> images = {MakeImage(DrawPicture(32, 32, 1, true), 32),
+                                           MakeImage(DrawPicture(16, 16, 2, false, 4), 4)};
+    WholeIcon icon;
+    ASSERT_EQ(Read(BuildAni({BuildIconFile(images, 1)}), 0, icon), WholeIconResult::Ok);
+    EXPECT_TRUE(icon.cursor);
+    ASSERT_EQ(icon.images.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(icon.images[i].data, images[i].data);
+        EXPECT_EQ(icon.images[i].planes, 0);
+        EXPECT_EQ(icon.images[i].bitCount, 0);
+    }
+    // A frame list without a frame is no icon to save.
+    EXPECT_EQ(Read(BuildAni({}), 0, icon), WholeIconResult::NoValidImage);
 }
