@@ -67,18 +67,24 @@ namespace {
 void SaveOne(const std::string &path, int index, const std::string &name, int Format,
              std::uint8_t Depth, SaveAllEvents &events, bool stepIcon)
 {
+    const bool whole = Format == sfIconAllSizes || Format == sfPng;
     try {
-        const IconHandle &icon = events.Preview(ExtractIconHandle(path, index));
+        const IconHandle *shown = nullptr;
+        if (!whole || events.WantsPreview())
+            shown = &events.Preview(ExtractIconHandle(path, index));
         if (stepIcon)
             events.IconStarting();
-        if (icon.IsNull())
+        if (whole) {
+            // Read again from the file: the preview holds only the one image
+            // the extraction picks, and a damaged image it stumbles on does
+            // not hide the others here.
+            platform::WholeIcon icon;
+            if (platform::ReadWholeIcon(path, index, icon) == platform::WholeIconResult::Ok)
+                events.Saved(SaveWholeIconAs(name, icon, Format));
             return;
-        // The whole icon is read again from the file: the preview holds only
-        // the one image the extraction picks.
-        if (Format == sfIconAllSizes || Format == sfPng)
-            events.Saved(SaveWholeIcon(path, index, name, Format));
-        else
-            events.Saved(SaveIconChecked(name, icon, Format, Depth));
+        }
+        if (!shown->IsNull())
+            events.Saved(SaveIconChecked(name, *shown, Format, Depth));
     } catch (const std::exception &) {
         events.Error("Could not process " + name);
     }

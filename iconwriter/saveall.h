@@ -34,6 +34,9 @@ public:
     // Takes the extracted icon (null when there is none) and gives back the
     // one to save: the window's preview keeps it.
     virtual const IconHandle &Preview(IconHandle icon) = 0;
+    // False when nobody looks at the preview (the command line): a run of
+    // whole icons then skips extracting the one it would show.
+    virtual bool WantsPreview() const { return true; }
     // An icon was written to outcome.path.
     virtual void Saved(const SaveOutcome &outcome) { (void)outcome; }
     // A failure, as the user is told of it: "Could not process " + the name.
@@ -56,8 +59,10 @@ SaveOutcome SaveIconChecked(const std::string &Name, const IconHandle &Icon, int
 // destination: destination + "/" + base name (+ the icon's index for files
 // of two or more icons) + extension. A failure is reported and the run goes
 // on with the next icon or file. Formats sfIconAllSizes and sfPng save the
-// whole icon read again from the file (SaveWholeIcon), after the preview
-// has taken the extracted one as for the other formats.
+// whole icon read again from the file (SaveWholeIconAs), after the preview
+// has taken the extracted one as for the other formats; an icon the whole
+// reader finds nothing usable in is passed over without a message, as an
+// icon that cannot be extracted is.
 void SaveAllIcons(const std::string &folder, const std::vector<std::string> &names,
                   const std::string &destination, int Format, std::uint8_t Depth,
                   SaveAllEvents &events);

@@ -119,9 +119,10 @@ bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t
     image.width = static_cast<png_uint_32>(w);
     image.height = static_cast<png_uint_32>(h);
     image.format = PNG_FORMAT_RGBA;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr))
-        return false;
+    // Icons are small: quick compression costs a few bytes, not time.
+    image.flags = PNG_IMAGE_FLAG_FAST;
+    // One pass into a buffer of the largest size the stream can take.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
     Png.resize(size);
     if (!png_image_write_to_memory(&image, Png.data(), &size, 0, rgba.data(), 0, nullptr)) {
         Png.clear();

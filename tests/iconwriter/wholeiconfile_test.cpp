@@ -393,3 +393,50 @@ TEST_F(Files, SaveAllInTheNewFormats)
                                                "files done"};
     EXPECT_EQ(run.Lines, expected);
 }
+
+namespace {
+
+// The command line's run: nobody looks at a preview.
+class Unseen : public Log
+{
+public:
+    bool WantsPreview() const override { return false; }
+};
+
+} // namespace
+
+// A group that names a missing image has no preview (the extraction needs
+// every image), yet its whole icon is saved with the images that are there;
+// without a preview nothing is extracted, and the same files are written.
+TEST_F(Files, SaveAllKeepsTheValidPartAndCanSkipThePreview)
+{
+    std::vector<IconImage> images = Images(false);
+    images[1].data.clear(); // named by the group, not stored
+    PeRecipe recipe;
+    recipe.groups = {IconGroup{std::uint16_t{1}, {0x0409}, images, {}}};
+    Put("gap.exe", BuildPe(recipe));
+    Put("empty.txt", Bytes{'x'});
+    for (const bool preview : {true, false}) {
+        SCOPED_TRACE(preview);
+        const fs::path out = Root / (preview ? "shown" : "unseen");
+        fs::create_directories(out);
+        Log shown;
+        Unseen unseen;
+        Log &run = preview ? shown : unseen;
+        iconwriter::SaveAllIcons((Root / "in").string(), {"empty.txt", "gap.exe"}, out.string(),
+                                 sfIconAllSizes, 2, run);
+        std::vector<std::string> expected = {"files 2", "file empty.txt", "file gap.exe",
+                                             "saved gap.ico", "files done"};
+        if (preview) {
+            expected.insert(expected.begin() + 2, "preview none");
+            expected.insert(expected.begin() + 4, "preview none");
+        }
+        EXPECT_EQ(run.Lines, expected);
+        platform::WholeIcon back;
+        ASSERT_EQ(platform::ReadWholeIcon((out / "gap.ico").string(), 0, back),
+                  platform::WholeIconResult::Ok);
+        ASSERT_EQ(back.images.size(), images.size() - 1);
+        EXPECT_EQ(back.images[0].data, images[0].data);
+        EXPECT_EQ(back.images[1].data, images[2].data);
+    }
+}

@@ -253,6 +253,7 @@ public:
         Current = std::move(icon);
         return Current;
     }
+    bool WantsPreview() const override { return false; }
     void Saved(const iconwriter::SaveOutcome &) override { ++Written; }
     void Error(const std::string &message) override
     {
@@ -394,9 +395,11 @@ int List(int argc, char **argv)
             platform::WholeIcon icon;
             const platform::WholeIconResult result = platform::ReadWholeIcon(path, index, icon);
             failed = failed || result != platform::WholeIconResult::Ok;
-            std::string name = "-";
-            if (icon.hasName)
-                name = icon.name.isId ? "#" + std::to_string(icon.name.id) : icon.name.text;
+            std::string name = icon.hasName && icon.name.isId ? "#" : "-";
+            if (icon.hasName && icon.name.isId)
+                name += std::to_string(icon.name.id);
+            else if (icon.hasName)
+                name = icon.name.text;
             if (!json) {
                 std::printf("%s\t%d\t%s\t", TextField(path).c_str(), index,
                             TextField(name).c_str());

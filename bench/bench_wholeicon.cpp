@@ -1,0 +1,267 @@
+// Saving every whole icon of a folder of program files: `iconprobe save-all`
+// with --format ico-all and with --format png, against `wrestool -x -t 14`
+// writing the same group icons into a folder, in the same run. After the
+// timings, each of our .ico files is compared image by image with wrestool's
+// file for the same group, and every group where they differ is reported
+// with the reason.
+
+#include "benchsupport.h"
+#include "platform/bytesource.h"
+#include "platform/extracticon.h"
+#include "platform/le.h"
+#include "platform/wholeicon.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kSpeedGoal = 5;      // times faster than wrestool
+constexpr double kPngGoal = 1.5;      // png's time over ico-all's, at most
+constexpr double kMemoryGoalMiB = 50; // peak resident size of iconprobe
+
+std::string FreshFolder(const fs::path &root, const char *name)
+{
+    const fs::path folder = root / name;
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    fs::create_directories(folder, ec);
+    return folder.string();
+}
+
+// Runs a peer to its end; its peak resident size in MiB goes to peak.
+bool RunMeasured(const std::vector<std::string> &args, double &peak, std::string &error)
+{
+    const pid_t pid = bench::Start(args, -1, bench::Stderr::Discard, error);
+    if (pid < 0)
+        return false;
+    int status = 0;
+    struct rusage usage
+    {
+    };
+    if (::wait4(pid, &status, 0, &usage) != pid) {
+        error = "wait4: " + bench::ErrnoText(errno);
+        return false;
+    }
+    peak = std::max(peak, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = args[0] + " failed";
+        return false;
+    }
+    return true;
+}
+
+struct Peaks
+{
+    double icoAll = 0;
+    double png = 0;
+};
+
+void IconprobeRun(benchmark::State &state, std::string probe, std::string dir, std::string format,
+                  fs::path root, double *peak)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string out = FreshFolder(root, format.c_str());
+        state.ResumeTiming();
+        std::string error;
+        if (!RunMeasured({probe, "save-all", dir, out, "--format", format, "--mask", "*.exe;*.dll"},
+                         *peak, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+    }
+}
+
+void WrestoolRun(benchmark::State &state, std::vector<std::string> files, fs::path root)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string out = FreshFolder(root, "wrestool");
+        std::vector<std::string> args = {"wrestool", "-x", "-t", "14", "-o", out};
+        args.insert(args.end(), files.begin(), files.end());
+        state.ResumeTiming();
+        std::string error;
+        // wrestool says "no resources" for every file without any; its
+        // status is not a verdict on the files it did write.
+        bench::Run(args, bench::Stderr::Discard, error);
+    }
+}
+
+std::vector<std::uint8_t> ReadAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>());
+}
+
+// The images of an icon file as its directory gives them, in order.
+std::vector<std::vector<std::uint8_t>> ImagesOf(const std::vector<std::uint8_t> &file)
+{
+    const platform::LeView v(file);
+    std::vector<std::vector<std::uint8_t>> images;
+    const std::size_t count = v.U16(4);
+    for (std::size_t i = 0; i < count && v.Has(6 + 16 * i, 16); ++i) {
+        const auto bytes = v.Sub(v.U32(6 + 16 * i + 12), v.U32(6 + 16 * i + 8));
+        images.emplace_back(bytes.begin(), bytes.end());
+    }
+    return images;
+}
+
+// wrestool's file for a group: FILE_14_NAME_LANGUAGE.ico, the lowest
+// language when there are several (the reader takes the first stored).
+fs::path WrestoolFile(const fs::path &folder, const std::string &file, const std::string &name)
+{
+    const std::string prefix = file + "_14_" + name + "_";
+    fs::path best;
+    long bestLanguage = -1;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string n = it->path().filename().string();
+        if (n.rfind(prefix, 0) != 0 || n.size() < prefix.size() + 5)
+            continue;
+        const std::string language = n.substr(prefix.size(), n.size() - prefix.size() - 4);
+        char *stop = nullptr;
+        const long value = std::strtol(language.c_str(), &stop, 10);
+        if (*stop != 0)
+            continue;
+        if (bestLanguage < 0 || value < bestLanguage) {
+            bestLanguage = value;
+            best = it->path();
+        }
+    }
+    return best;
+}
+
+struct Comparison
+{
+    int groups = 0;
+    int same = 0;
+    std::vector<std::string> differences;
+};
+
+// Our file for icon index of a program with count icons, as save-all names it.
+fs::path OurFile(const fs::path &folder, const std::string &file, int index, int count, bool cursor)
+{
+    std::string base = file.size() < 4 ? file : file.substr(0, file.size() - 4);
+    if (count >= 2)
+        base += std::to_string(index);
+    return folder / (base + (cursor ? ".cur" : ".ico"));
+}
+
+Comparison Compare(const std::vector<std::string> &programs, const fs::path &ours,
+                   const fs::path &theirs)
+{
+    Comparison c;
+    for (const std::string &path : programs) {
+        const std::string file = fs::path(path).filename().string();
+        const int count = platform::CountIcons(path);
+        for (int index = 0; index < count; ++index) {
+            platform::WholeIcon icon;
+            if (platform::ReadWholeIcon(path, index, icon) != platform::WholeIconResult::Ok ||
+                !icon.hasName)
+                continue;
+            ++c.groups;
+            const std::string name = icon.name.isId ? std::to_string(icon.name.id) : icon.name.text;
+            const std::string where = file + " group " + name;
+            const fs::path mine = OurFile(ours, file, index, count, icon.cursor);
+            const fs::path other = WrestoolFile(theirs, file, name);
+            if (!fs::exists(mine)) {
+                c.differences.push_back(where + ": we wrote no file");
+                continue;
+            }
+            if (other.empty()) {
+                c.differences.push_back(where + ": wrestool wrote no file");
+                continue;
+            }
+            const auto a = ImagesOf(ReadAll(mine));
+            const auto b = ImagesOf(ReadAll(other));
+            if (a == b) {
+                ++c.same;
+                continue;
+            }
+            std::string why;
+            if (icon.skipped > 0)
+                why = std::to_string(icon.skipped) +
+                      " entries left out by us (missing, damaged or repeated images)";
+            else if (a.size() != b.size())
+                why =
+                    "image counts " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+            else
+                why = "image bytes differ";
+            c.differences.push_back(where + ": " + why);
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::string dir;
+    if (!bench::ParseCommandLine(argc, argv, dir))
+        return 2;
+    std::vector<std::string> files;
+    std::string error;
+    if (!bench::ListRegularFiles(dir, files, error)) {
+        std::fprintf(stderr, "bench_wholeicon: %s\n", error.c_str());
+        return 1;
+    }
+    std::vector<std::string> programs;
+    for (const std::string &f : files) {
+        const std::string ext = fs::path(f).extension().string();
+        if (ext == ".exe" || ext == ".dll")
+            programs.push_back(f);
+    }
+    const fs::path root =
+        fs::temp_directory_path() / ("rurorodode-bench-wholeicon-" + std::to_string(::getpid()));
+    const std::string probe =
+        (fs::path(argv[0]).parent_path().parent_path() / "tools" / "iconprobe" / "iconprobe")
+            .string();
+
+    Peaks peaks;
+    bench::RegisterRealTime("BM_IconprobeIcoAll", IconprobeRun, probe, dir, std::string("ico-all"),
+                            root, &peaks.icoAll);
+    bench::RegisterRealTime("BM_IconprobePng", IconprobeRun, probe, dir, std::string("png"), root,
+                            &peaks.png);
+    bench::RegisterRealTime("BM_WrestoolExtract", WrestoolRun, programs, root);
+    bench::RecordingReporter reporter;
+    reporter.RunAll();
+
+    const double icoAll = reporter.Seconds("BM_IconprobeIcoAll");
+    const double png = reporter.Seconds("BM_IconprobePng");
+    const double wrestool = reporter.Seconds("BM_WrestoolExtract");
+    const Comparison c = Compare(programs, root / "ico-all", root / "wrestool");
+    std::printf("\nSummary: %zu program files in %s\n", programs.size(), dir.c_str());
+    std::printf("  iconprobe save-all --format ico-all: %.1f ms, peak %.1f MiB\n", icoAll * 1e3,
+                peaks.icoAll);
+    std::printf("  iconprobe save-all --format png:     %.1f ms, peak %.1f MiB\n", png * 1e3,
+                peaks.png);
+    std::printf("  wrestool -x -t 14:                   %.1f ms\n", wrestool * 1e3);
+    std::printf("  goal, ico-all at least %.0f times faster than wrestool (%.1f times): %s\n",
+                kSpeedGoal, icoAll > 0 ? wrestool / icoAll : 0.0,
+                bench::Verdict(icoAll > 0 && wrestool >= kSpeedGoal * icoAll));
+    std::printf("  goal, png no more than %.1f times ico-all (%.2f times): %s\n", kPngGoal,
+                icoAll > 0 ? png / icoAll : 0.0,
+                bench::Verdict(icoAll > 0 && png >= 0 && png <= kPngGoal * icoAll));
+    std::printf("  goal, peak memory under %.0f MiB: %s\n", kMemoryGoalMiB,
+                bench::Verdict(std::max(peaks.icoAll, peaks.png) < kMemoryGoalMiB));
+    std::printf("  groups with the same images as wrestool's, byte for byte: %d of %d: %s\n",
+                c.same, c.groups, bench::Verdict(c.groups > 0 && c.same == c.groups));
+    for (const std::string &d : c.differences)
+        std::printf("    differs: %s\n", d.c_str());
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    return reporter.AnyFailed() ? 1 : 0;
+}
