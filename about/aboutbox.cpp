@@ -2,6 +2,7 @@
 
 #include "about/aboutshell.h"
 #include "about/systemfacts.h"
+#include "fittext.h"
 #include "skinart.h"
 #include "skinstyle.h"
 
@@ -261,16 +262,29 @@ void TAboutBox::BuildControls()
         Labels[static_cast<std::size_t>(17 + i)] = l;
     }
 
-    // One-line captions are never cut: the faces here are not quite the
-    // ones the sizes were taken from.
-    for (QLabel *l : {ProductName, LblVersion, VersNo, ReleaseLbl, Release, BuildL, Build,
-                      LblCopyRight_Text, Copyright, Lblexplaindrag, LblHomepage, LblMail})
+    // The faces here are not quite the ones the places were made for.
+    // Captions set at run time grow with their text; fixed ones keep their
+    // place and get a smaller font where they would be cut.
+    for (QLabel *l : {ProductName, VersNo, Release, Build, Copyright})
         SetCaption(l, l->text());
+    for (QLabel *l : {LblVersion, ReleaseLbl, BuildL, LblCopyRight_Text, LblCopyright,
+                      Lblexplaindrag, LblTextURL, LblHomepage, LblMail})
+        FitCaption(l);
+    for (QLabel *l : Labels)
+        FitCaption(l);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TAboutBox::Timer1Timer);
     Timer1->start();
+}
+
+void TAboutBox::FitCaption(QLabel *label)
+{
+    // Within the label and within what its parent shows of it.
+    const QSize room(std::min(label->width(), label->parentWidget()->width() - label->x()),
+                     label->height());
+    label->setFont(skinart::FitFont(label->font(), label->text(), room, label->wordWrap()));
 }
 
 void TAboutBox::SetCaption(QLabel *label, const QString &text)

@@ -90,6 +90,10 @@ public:
     // Sets a one-line label's caption, widening the label when the text
     // needs more room than it has.
     static void SetCaption(QLabel *label, const QString &text);
+    // Keeps a fixed caption in its place, making its font smaller until the
+    // text fits the label (word-wrapped when the label wraps) as far as its
+    // parent shows it.
+    static void FitCaption(QLabel *label);
 
     void FormCreate();
     void FormActivate();

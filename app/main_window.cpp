@@ -13,6 +13,7 @@
 #include "dialogs/seldirform.h"
 #include "filefind/gallerypage.h"
 #include "filefind/hffile.h"
+#include "fittext.h"
 #include "helpwindow.h"
 #include "hintrouter.h"
 #include "iconpicture.h"
@@ -25,6 +26,7 @@
 #include "settings/einifileerror.h"
 #include "settings/inistuff.h"
 #include "skinart.h"
+#include "skinlayout.h"
 #include "skinstyle.h"
 #include "tlabel.h"
 
@@ -38,6 +40,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStyleOption>
 #include <QVariantAnimation>
 #include <QWindow>
 
@@ -167,7 +170,9 @@ TLabel *MakeLabel(QWidget *parent, const QRect &at, const QString &text)
 {
     auto *label = new TLabel(text, parent);
     label->setGeometry(at);
-    label->setFont(SansFont(11, true));
+    // Our face runs wider than the one the places were made for: the
+    // caption shrinks to its place rather than running under a neighbour.
+    label->setFont(skinart::FitFont(SansFont(11, true), text, at.size()));
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, kAqua);
     p.setColor(QPalette::Disabled, QPalette::WindowText,
@@ -327,7 +332,10 @@ void TForm1::BuildControls()
     RadioButton2->setGeometry(4, 24, 68, 17);
     for (QRadioButton *r : {RadioButton1, RadioButton2}) {
         r->setAutoExclusive(false); // the click handlers keep exactly one selected
-        r->setFont(SansFont(11, false));
+        QStyleOptionButton option;
+        option.initFrom(r);
+        const QRect room = r->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, r);
+        r->setFont(skinart::FitFont(SansFont(11, false), r->text(), room.size()));
         SetColours(r, kGray, kAqua);
     }
     RadioButton1->setChecked(true);
@@ -417,7 +425,11 @@ std::uint8_t TForm1::ColourDepth() const
 
 void TForm1::DisplayHint(const QString &hint)
 {
-    Label5->setText(hint);
+    // One line in the skin's status panel; a longer hint is drawn smaller.
+    const QString line = QString(hint).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    Label5->setFont(
+        skinart::FitFont(SansFont(11, true), line, skinart::ControlRectOf("Label5").size()));
+    Label5->setText(line);
     Label5->adjustSize();
     Label5->setFixedHeight(13);
 }
@@ -517,7 +529,8 @@ void TForm1::ImgBtn3Click()
     const QString paragraph = QStringLiteral("\n\r\n\r");
     AboutBox->SetProductName(QStringLiteral("Rurorodode"));
     AboutBox->SetVersion(QStringLiteral("1.0"));
-    AboutBox->SetCopyright(QStringLiteral("Copyright 2000 Vuderiru"));
+    // The window draws "Copyright" and the sign before it.
+    AboutBox->SetCopyright(QStringLiteral("2000 Vuderiru"));
     AboutBox->SetComments(
         QStringLiteral("Rurorodode from Vuderiru. ") + paragraph +
         QStringLiteral(
