@@ -28,7 +28,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
-cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall iconprobe --parallel "$(nproc)"
+cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall bench_wholeicon iconprobe --parallel "$(nproc)"
 
 # A failure of the first still lets the second run; the first failure decides
 # the exit status.
@@ -53,4 +53,7 @@ while IFS= read -r f; do
 done < <(find / -xdev \( -iname '*.exe' -o -iname '*.dll' \) -type f -not -path '/proc/*' \
     -not -path "$dir/*" -not -path '/tmp/*' -not -path '/work/*' 2>/dev/null | sort)
 "$build/bench/bench_saveall" "$@" "$corpus" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+echo
+# Whole icons (every image, and the largest as PNG) over the same programs.
+"$build/bench/bench_wholeicon" "$@" "$corpus" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 exit "$status"
