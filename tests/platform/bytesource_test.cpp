@@ -34,10 +34,11 @@ TEST(FileSource, ReadsMatchTheFileAtEveryOffset)
         buffer.assign(n, 0);
         const bool inside = n <= content.size() && offset <= content.size() - n;
         ASSERT_EQ(file.ReadAt(offset, buffer), inside) << offset << "+" << n;
-        if (inside)
+        if (inside) {
             ASSERT_TRUE(std::equal(buffer.begin(), buffer.end(),
                                    content.begin() + static_cast<long>(offset)))
                 << offset << "+" << n;
+        }
     }
     std::filesystem::remove(path);
 }

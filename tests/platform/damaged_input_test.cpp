@@ -194,13 +194,15 @@ TEST(DamagedInput, HostileResourceTrees)
         c.damage(map);
         const auto source = Source(file);
         const int count = platform::CountIcons(source);
-        if (c.count >= 0)
+        if (c.count >= 0) {
             EXPECT_EQ(count, c.count) << c.name;
+        }
         EXPECT_LE(static_cast<std::uint64_t>(count), file.size() / 8) << c.name;
         const platform::Icon first = platform::ExtractIcon(source, 0);
         ExpectWellFormed(first, c.name);
-        if (c.count != 0)
+        if (c.count != 0) {
             EXPECT_EQ(!first.IsNull(), c.firstIcon) << c.name << " (count " << count << ")";
+        }
         for (const int i : {1, count - 1, count, -1, -2})
             ExpectWellFormed(platform::ExtractIcon(source, i), c.name);
     }

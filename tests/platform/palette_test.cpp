@@ -114,8 +114,9 @@ TEST(ReduceColours, HiddenPixelsTakeBlackWhereItCostsNothing)
         for (std::size_t i = 0; i < hidden.size(); i += 5)
             hiddenIndices.insert(p.indices[i]);
         EXPECT_EQ(hiddenIndices.size(), 1u);
-        if (room)
+        if (room) {
             EXPECT_EQ(*hiddenIndices.begin(), 0);
+        }
     }
 }
 
@@ -134,8 +135,9 @@ TEST(ReduceColours, AdaptiveTableBeatsTheFixedOne)
                 const double oursDb = Psnr(*pixels, border, ours);
                 const double fixedDb = Psnr(*pixels, border, FixedTable(*pixels, entries));
                 EXPECT_GE(oursDb, fixedDb) << "seed " << seed << ", " << entries << " entries";
-                if (entries == 256 && pixels == &gradient)
+                if (entries == 256 && pixels == &gradient) {
                     EXPECT_GE(oursDb, fixedDb + 10) << "seed " << seed;
+                }
             }
     }
 }
