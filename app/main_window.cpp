@@ -25,6 +25,7 @@
 #include "programfolder.h"
 #include "settings/einifileerror.h"
 #include "settings/inistuff.h"
+#include "settings/settingsplace.h"
 #include "skinart.h"
 #include "skinlayout.h"
 #include "skinstyle.h"
@@ -33,9 +34,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
@@ -49,6 +54,19 @@
 namespace app {
 
 TForm1 *Form1 = nullptr;
+
+namespace {
+QString &StartPath()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+void SetStartPath(const QString &Path)
+{
+    StartPath() = Path;
+}
 
 namespace {
 
@@ -213,6 +231,11 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     setPalette(p);
     setFont(SansFont(11, false));
     setMouseTracking(true);
+    // Wayland cuts no window to a shape: there the window is see-through
+    // and painted only inside its outline (paintEvent), which looks the
+    // same; the shape still decides where the mouse reaches it.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setAttribute(Qt::WA_TranslucentBackground);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -224,6 +247,10 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     // The destination dialog, made right after this window, sets the
     // destination to the program's folder at once.
     SaveDir = ProgramFolder();
+    // A path given at start opens once the list's selection previews.
+    if (!StartPath().isEmpty())
+        OpenPath(StartPath());
+    setAcceptDrops(true);
 }
 
 TForm1::~TForm1()
@@ -390,7 +417,11 @@ void TForm1::FormCreate()
         return;
     }
 
-    // 4. Open the tree there, which fills the file list.
+    // 4. Open the tree there, which fills the file list. A path given at
+    // start takes the remembered folder's place; one that does not exist is
+    // reported later and the start goes on as usual.
+    if (!StartPath().isEmpty() && QFileInfo::exists(StartPath()))
+        return;
     try {
         DirTree->SetPath(QFile::decodeName(lastDir.c_str()));
     } catch (const std::exception &e) {
@@ -413,8 +444,13 @@ void TForm1::FormDestroy()
 
 QString TForm1::GetIniFileName()
 {
+    // Beside the program when its folder can be written, else in the
+    // user's configuration folder (an installed program's folder is not).
     if (IniFileName.isEmpty() || !QFileInfo::exists(IniFileName))
-        IniFileName = ProgramFolder() + QStringLiteral("Rurorodode.ini");
+        IniFileName =
+            QFile::decodeName(settings::SettingsFileName(LocalPath(ProgramFolder()),
+                                                         settings::ConfigHome(), IsInstalled())
+                                  .c_str());
     return IniFileName;
 }
 
@@ -514,7 +550,7 @@ void TForm1::ImgBtn2Click()
 {
     if (!Help)
         Help = new THelpWindow(this);
-    Help->ShowContents(ProgramFolder() + QStringLiteral("Zadore~2.hlp"));
+    Help->ShowContents(DataFolder(QStringLiteral("Zadore~2.hlp")) + QStringLiteral("Zadore~2.hlp"));
     Help->show();
     Help->raise();
 }
@@ -666,6 +702,8 @@ void TForm1::paintEvent(QPaintEvent *)
     if (Tile.isNull())
         return;
     QPainter painter(this);
+    if (!mask().isEmpty())
+        painter.setClipRegion(mask()); // where the window system cuts none
     for (int y = 0; y < height(); y += Tile.height())
         for (int x = 0; x < width(); x += Tile.width())
             painter.drawImage(x, y, Tile);
@@ -733,6 +771,78 @@ void TForm1::FormClose()
         QCoreApplication::quit();
     });
     Closing->start();
+}
+
+bool TForm1::OpenPath(const QString &Path)
+{
+    // exists() follows links: a dangling one counts as missing.
+    const QFileInfo info(Path);
+    if (Path.isEmpty() || !info.exists()) {
+        ShowError(QStringLiteral("Error setting path: \"%1\"").arg(Path));
+        return false;
+    }
+    const bool folder = info.isDir();
+    const QString directory = folder ? info.absoluteFilePath() : info.absolutePath();
+    try {
+        DirTree->SetPath(directory);
+    } catch (const std::exception &e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return false;
+    }
+    if (folder)
+        return true;
+    // The tree tells the list only when its selection moves.
+    if (FileListBox1->Directory() != QDir::cleanPath(directory))
+        FileListBox1->SetDirectory(directory);
+    // Only regular files are listed; a pipe or a device opens its folder.
+    const QString name = info.fileName();
+    int row = FileListBox1->Items().indexOf(name);
+    if (row < 0 && FileListBox1->Mask() != QLatin1String("*.*") &&
+        controls::TFileListBox::ReadFileNames(FileListBox1->Directory(), QStringLiteral("*.*"))
+            .contains(name)) {
+        const int all = FilterComboBox1->findText(QStringLiteral("all Files"));
+        if (all >= 0)
+            FilterComboBox1->setCurrentIndex(all);
+        row = FileListBox1->Items().indexOf(name);
+    }
+    if (row >= 0) {
+        FileListBox1->SetItemIndex(row);
+        FileListBox1->scrollTo(FileListBox1->model()->index(row, 0));
+    }
+    return true;
+}
+
+// Files and folders dropped from a file manager open as a path given at
+// start does; anything that is not a local file is not taken.
+namespace {
+QString DroppedPath(const QMimeData *data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return url.toLocalFile();
+    return {};
+}
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!Closing && !DroppedPath(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedPath(event->mimeData());
+    if (Closing || path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    OpenPath(path);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -111,6 +111,13 @@ public:
     void ImgBtn4Click();
     void ImgBtn5Click();
 
+    // Opens Path as the command line or a drop does: the folder it names,
+    // or the folder of the file it names with the file selected and
+    // previewed (the filter switched to "all Files" when the file's type is
+    // not listed). A path that does not exist is reported with "Error
+    // setting path: " and changes nothing. True when the tree went there.
+    bool OpenPath(const QString &Path);
+
     // Makes the destination dialog SelDirForm (once), owned by this window.
     void CreateSelDirForm();
 
@@ -133,6 +140,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void BuildControls();
@@ -155,5 +164,9 @@ private:
 
 // The one main window, reachable program-wide.
 extern TForm1 *Form1;
+
+// A path the next main window opens at start instead of the remembered
+// folder (the command line's); empty for none.
+void SetStartPath(const QString &Path);
 
 } // namespace app

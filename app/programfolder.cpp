@@ -1,6 +1,8 @@
 #include "programfolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace app {
 
@@ -23,6 +25,21 @@ QString ProgramFolder()
 void SetProgramFolder(const QString &folder)
 {
     Override() = folder;
+}
+
+QString DataFolder(const QString &Name)
+{
+    const QString program = ProgramFolder();
+    if (QFileInfo(program + Name).isFile())
+        return program;
+    const QString installed = QDir::cleanPath(program + QStringLiteral(RURORODODE_DATA_FROM_BIN));
+    return installed == QLatin1String("/") ? installed : installed + QLatin1Char('/');
+}
+
+bool IsInstalled()
+{
+    const QString help = QStringLiteral("Zadore~2.hlp");
+    return DataFolder(help) != ProgramFolder() && QFileInfo(DataFolder(help) + help).isFile();
 }
 
 } // namespace app

@@ -5,4 +5,4 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-exec "$root/build/app/Rurorodode" "$@"
+exec "$root/build/app/rurorodode" "$@"
