@@ -196,6 +196,17 @@ void Run(const QString &skinDir, const QString &mockFile)
         Fail(QStringLiteral("cannot write %1: %2")
                  .arg(iconPath, QString::fromLatin1(iconwriter::WriteResultText(written))));
     Save(icon, dir.filePath(FileOf(kWindowIconPicture)), "PNG");
+    // The same picture for the desktop's icon theme, beside the skin.
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString folder =
+            dir.filePath(QStringLiteral("../icons/hicolor/%1x%1/apps").arg(size));
+        if (!QDir().mkpath(folder))
+            Fail(QStringLiteral("cannot make %1").arg(folder));
+        const QImage themed = WindowIconAt(size);
+        if (themed.size() != QSize(size, size) || (size == 32 && themed != icon))
+            Fail(QStringLiteral("the %1 pixel theme icon is not the window icon").arg(size));
+        Save(themed, QDir(folder).filePath(QStringLiteral("rurorodode.png")), "PNG");
+    }
 
     QImage logo(128, 39, QImage::Format_ARGB32);
     logo.fill(Qt::transparent);

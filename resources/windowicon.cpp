@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace skinart {
 
 // The window icon in the 16 VGA colours, drawn on the pixel grid: a
@@ -74,6 +76,23 @@ QImage WindowIcon()
                                : black);
         }
     return icon;
+}
+
+QImage WindowIconAt(int Size)
+{
+    const QImage icon = WindowIcon();
+    const int base = icon.width();
+    if (Size <= 0)
+        return {};
+    const int factor = std::max(1, (Size + base - 1) / base);
+    // Premultiplied, so that averaging does not bleed the colour of
+    // transparent pixels into the edges.
+    QImage sharp =
+        icon.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+            .scaled(base * factor, base * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (sharp.width() != Size)
+        sharp = sharp.scaled(Size, Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return sharp.convertToFormat(QImage::Format_ARGB32);
 }
 
 platform::Icon ToPlatformIcon(const QImage &image)
