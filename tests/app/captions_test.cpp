@@ -3,9 +3,7 @@
 // under another control or past the edge of its window.
 
 #include "about/aboutbox.h"
-#include "about/aboutboxdlg.h"
 #include "controls/filelistbox.h"
-#include "controls/imgbtn.h"
 #include "controls/shelltreeview.h"
 #include "dialogs/pathdialog.h"
 #include "dialogs/seldirform.h"
@@ -31,7 +29,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 using app::TForm1;
