@@ -10,6 +10,7 @@
 #include "controls/spinedit.h"
 #include "dialogs/radiogroup.h"
 #include "dialogs/seldirform.h"
+#include "filefind/hffile.h"
 #include "fixtures.h"
 #include "helpwindow.h"
 #include "hintrouter.h"
@@ -35,6 +36,7 @@
 #include <QToolButton>
 
 #include <fstream>
+#include <memory>
 
 using app::TForm1;
 
@@ -66,6 +68,30 @@ fixtures::Bytes Program(int n)
             {static_cast<std::uint16_t>(i + 1), {0x0409}, {fixtures::MakeImage(p, 32)}, {}});
     }
     return fixtures::BuildPe(recipe);
+}
+
+// Runs act on the modal window of type T as soon as the code under test
+// shows it (its own event loop runs the polling), however slow the machine;
+// after 20 s it closes whatever is modal, so that a test fails instead of
+// hanging.
+template <typename T, typename F> void WhenModal(QObject *context, F act)
+{
+    auto *timer = new QTimer(context);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, tries, act]() mutable {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *window = qobject_cast<T *>(modal)) {
+            timer->stop();
+            timer->deleteLater();
+            act(window);
+        } else if (++*tries > 1000) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal)
+                modal->close();
+        }
+    });
+    timer->start(20);
 }
 
 } // namespace
@@ -412,19 +438,14 @@ private slots:
         QString directory;
         QStringList types;
         bool asked = false;
-        QTimer::singleShot(100, &form, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
+        WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
             directory = dialog->directory().absolutePath();
             types = dialog->nameFilters();
             dialog->selectFile(out.path() + "/old.ico");
             // The question comes up inside accept(); answer it there.
-            QTimer::singleShot(100, dialog, [&asked] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                    asked = true;
-                    box->button(QMessageBox::Yes)->click();
-                }
+            WhenModal<QMessageBox>(dialog, [&asked](QMessageBox *box) {
+                asked = true;
+                box->button(QMessageBox::Yes)->click();
             });
             static_cast<QDialog *>(dialog)->accept(); // as the Save button does
         });
@@ -437,6 +458,74 @@ private slots:
         QCOMPARE(QFileInfo(out.path() + "/old.ico.ico").size(), 2238);
         QCOMPARE(QFileInfo(out.path() + "/old.ico").size(), 1);
         QCOMPARE(form.SaveDir, out.path() + "/");
+    }
+
+    // The two whole-icon types of the single save read the previewed icon
+    // again at full resolution: every image in an .ico, the largest as a
+    // PNG; the program's own icon when no file is previewed.
+    void singleSaveOfWholeIcons()
+    {
+        TForm1 form;
+        QTemporaryDir out;
+        int type = 5;
+        QString name = "own";
+        form.AskSaveName = [&](QString &file, int &chosen) {
+            file = out.path() + "/" + name;
+            chosen = type;
+            return true;
+        };
+        form.ImgBtn5Click(); // the program's icon, nothing selected yet
+        QImage own(out.path() + "/own.png");
+        QVERIFY(!own.isNull());
+        QVERIFY(own.width() >= 32);
+
+        form.DirTree->SetPath(Files.path());
+        form.FileListBox1->SetItemIndex(2); // three.exe
+        form.SpinEdit1->SetText("2");
+        name = "third";
+        form.ImgBtn5Click();
+        QCOMPARE(form.Image1->Icon().Pixel(16, 16), 0xFF6090C0u);
+        const QImage png(out.path() + "/third.png");
+        QCOMPARE(png.size(), QSize(32, 32));
+        QCOMPARE(png.pixel(16, 16), 0xFF6090C0u);
+        type = 4;
+        form.ImgBtn5Click();
+        const QImage ico(out.path() + "/third.ico");
+        QCOMPARE(ico.size(), QSize(32, 32));
+        QCOMPARE(ico.pixel(16, 16), 0xFF6090C0u);
+        QVERIFY(Messages.isEmpty());
+        QCOMPARE(form.SaveDir, out.path() + "/");
+
+        // After a save-all run the preview shows its last icon, and that is
+        // what the next single save reads.
+        QTemporaryDir all;
+        form.SaveAllIcons(all.path(), 5);
+        QCOMPARE(QDir(all.path()).entryList(QDir::Files),
+                 (QStringList{"one.png", "three0.png", "three1.png", "three2.png"}));
+        QCOMPARE(QImage(all.path() + "/three0.png").pixel(16, 16), 0xFF203040u);
+        name = "last";
+        type = 5;
+        form.ImgBtn5Click();
+        QCOMPARE(QImage(out.path() + "/last.png").pixel(16, 16), 0xFF6090C0u);
+    }
+
+    // A PNG run with the gallery box gives a page of the PNG pictures.
+    void pngRunWritesItsGallery()
+    {
+        TForm1 form;
+        form.CreateSelDirForm();
+        form.DirTree->SetPath(Files.path());
+        QTemporaryDir out;
+        dialogs::SelDirForm->SetDirName(out.path() + "/");
+        dialogs::SelDirForm->RadioGroup1->SetItemIndex(4);
+        dialogs::SelDirForm->RadioGroup1Click();
+        dialogs::SelDirForm->CbxHTML->setChecked(true);
+        form.SaveAllIcons(form.SaveDir, 5);
+        QVERIFY2(Messages.isEmpty(), qPrintable(Messages.join('\n')));
+        const QString page = ReadText(out.path() + "//IconList_.html");
+        QVERIFY(page.contains("three2.png"));
+        QVERIFY(!page.contains(".bmp"));
+        QCOMPARE(form.HFind->FileMask(), QString("*.BMP"));
     }
 
     // Gauge2 counts the icons of one file: 1 and 2 of its maximum 2 for
@@ -541,16 +630,16 @@ private slots:
         dialog->SetDirName(out.path() + "/");
         QCOMPARE(form.SaveDir, out.path() + "/");
 
-        QTimer::singleShot(0, dialog, [dialog] { dialog->BtnCancelClick(); });
+        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) { shown->BtnCancelClick(); });
         form.ImgBtn4Click();
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
 
         dialog->RadioGroup1->SetItemIndex(1); // CUR
         // Showing unchecks the gallery box for anything but BMP; tick it
         // while the dialog is open, as a user can before changing the type.
-        QTimer::singleShot(100, dialog, [dialog] {
-            dialog->CbxHTML->setChecked(true);
-            dialog->BtnOkClick();
+        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
+            shown->CbxHTML->setChecked(true);
+            shown->BtnOkClick();
         });
         form.ImgBtn4Click();
         QCOMPARE(form.SaveFormat, 2);
@@ -567,9 +656,9 @@ private slots:
         dialog->SetDirName(bitmaps.path() + "/");
         dialog->RadioGroup1->SetItemIndex(2);
         dialog->RadioGroup1Click();
-        QTimer::singleShot(100, dialog, [dialog] {
-            dialog->CbxHTML->setChecked(true);
-            dialog->BtnOkClick();
+        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
+            shown->CbxHTML->setChecked(true);
+            shown->BtnOkClick();
         });
         form.ImgBtn4Click();
         QVERIFY(Messages.isEmpty());
@@ -582,11 +671,9 @@ private slots:
     {
         TForm1 form;
         bool shown = false;
-        QTimer::singleShot(200, &form, [&shown] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                shown = true;
-                modal->close();
-            }
+        WhenModal<QDialog>(&form, [&shown](QDialog *modal) {
+            shown = true;
+            modal->close();
         });
         form.ImgBtn3Click();
         QVERIFY(shown);
