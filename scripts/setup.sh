@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
     fonts-liberation
     chromium
+    scdoc desktop-file-utils appstream lintian dpkg-dev file man-db
 )
 
 missing=()

@@ -25,6 +25,9 @@ CC=gcc CXX=g++ cmake -S "$root" -B "$gcc_build" -G Ninja \
     -DRURORODODE_TESTS=ON -DRURORODODE_BENCH=ON -DRURORODODE_SANITIZE=OFF -DRURORODODE_FUZZ=OFF
 cmake --build "$gcc_build"
 
+# The Debian package, built in build-package/ and checked as a user meets it.
+"$root/scripts/check-package.sh" "$build/tests/tools/write_thumbnail_fixtures"
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
