@@ -78,36 +78,6 @@ int CountPeerGroups(const std::string &listing)
     return static_cast<int>(names.size());
 }
 
-// argv and the environment share one kernel limit, so split the file list
-// into command lines that fit with room to spare.
-std::vector<std::vector<std::string>> MakeBatches(const std::vector<std::string> &files)
-{
-    auto cost = [](const std::string &s) { return s.size() + 1 + sizeof(char *); };
-    long argMax = sysconf(_SC_ARG_MAX);
-    if (argMax <= 0)
-        argMax = 128 * 1024;
-    std::size_t used = 64 * 1024; // margin for the loader and anything added later
-    for (char **e = environ; *e != nullptr; ++e)
-        used += std::strlen(*e) + 1 + sizeof(char *);
-    for (const std::string &arg : kPeerCommand)
-        used += cost(arg);
-    const std::size_t budget =
-        static_cast<std::size_t>(argMax) > used ? static_cast<std::size_t>(argMax) - used : 0;
-
-    std::vector<std::vector<std::string>> batches;
-    std::size_t size = 0;
-    for (const std::string &file : files) {
-        if (batches.empty() ||
-            (size + cost(file) > budget && batches.back().size() > kPeerCommand.size())) {
-            batches.push_back(kPeerCommand);
-            size = 0;
-        }
-        batches.back().push_back(file);
-        size += cost(file);
-    }
-    return batches;
-}
-
 bool CollectFiles(Corpus &corpus, std::string &error)
 {
     if (!bench::ListRegularFiles(corpus.Dir, corpus.Files, error))
@@ -311,7 +281,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const double baselineMiB = bench::PeakRssMiB();
-    corpus.Batches = MakeBatches(corpus.Files);
+    corpus.Batches = bench::CommandBatches(kPeerCommand, corpus.Files);
 
     std::printf("bench_extract: %zu files in %s; warming up...\n", corpus.Files.size(),
                 corpus.Dir.c_str());

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
@@ -208,6 +209,41 @@ bool RecordingReporter::AnyFailed() const
 {
     return std::any_of(Timings.begin(), Timings.end(),
                        [](const auto &entry) { return entry.second.Failed; });
+}
+
+} // namespace bench
+
+namespace bench {
+
+// argv and the environment share one kernel limit, so split the file list
+// into command lines that fit with room to spare.
+std::vector<std::vector<std::string>> CommandBatches(const std::vector<std::string> &command,
+                                                     const std::vector<std::string> &files)
+{
+    auto cost = [](const std::string &s) { return s.size() + 1 + sizeof(char *); };
+    long argMax = sysconf(_SC_ARG_MAX);
+    if (argMax <= 0)
+        argMax = 128 * 1024;
+    std::size_t used = 64 * 1024; // margin for the loader and anything added later
+    for (char **e = environ; *e != nullptr; ++e)
+        used += std::strlen(*e) + 1 + sizeof(char *);
+    for (const std::string &arg : command)
+        used += cost(arg);
+    const std::size_t budget =
+        static_cast<std::size_t>(argMax) > used ? static_cast<std::size_t>(argMax) - used : 0;
+
+    std::vector<std::vector<std::string>> batches;
+    std::size_t size = 0;
+    for (const std::string &file : files) {
+        if (batches.empty() ||
+            (size + cost(file) > budget && batches.back().size() > command.size())) {
+            batches.push_back(command);
+            size = 0;
+        }
+        batches.back().push_back(file);
+        size += cost(file);
+    }
+    return batches;
 }
 
 } // namespace bench

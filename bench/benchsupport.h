@@ -47,6 +47,11 @@ bool Run(const std::vector<std::string> &args, Stderr stderrMode, std::string &e
 bool RunCapture(const std::vector<std::string> &args, Stderr stderrMode, std::string &out,
                 std::string &error);
 
+// The files split into whole command lines of command followed by files,
+// each within the kernel's limit on arguments and environment together.
+std::vector<std::vector<std::string>> CommandBatches(const std::vector<std::string> &command,
+                                                     const std::vector<std::string> &files);
+
 // Real time in milliseconds: peers work in other processes, and the writers
 // wait on the file system.
 template <typename Fn, typename... Args>

@@ -28,7 +28,7 @@ fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
-cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall bench_wholeicon iconprobe --parallel "$(nproc)"
+cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall bench_wholeicon bench_commands iconprobe rurorodode-thumbnailer --parallel "$(nproc)"
 
 # A failure of the first still lets the second run; the first failure decides
 # the exit status.
@@ -38,6 +38,8 @@ echo
 "$build/bench/bench_palette" "$@" "$dir" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 echo
 "$build/bench/bench_window" "$@" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+echo
+"$build/bench/bench_commands" "$@" "$dir" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 echo
 
 # Save-all wants at least 250 icon groups: Wine's folder holds about 230, so
