@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -441,7 +442,14 @@ private slots:
         WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
             directory = dialog->directory().absolutePath();
             types = dialog->nameFilters();
-            dialog->selectFile(out.path() + "/old.ico");
+            // Typed into the name box, as a user does (selectFile leaves a
+            // name box that has the focus alone).
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                static_cast<QDialog *>(dialog)->reject(); // fails below
+                return;
+            }
+            name->setText(QStringLiteral("old.ico"));
             // The question comes up inside accept(); answer it there.
             WhenModal<QMessageBox>(dialog, [&asked](QMessageBox *box) {
                 asked = true;
