@@ -130,6 +130,27 @@ private slots:
     }
     void cleanupTestCase() { app::SetStartPath({}); }
 
+    // The help file beside the program (build tree, portable copy), else in
+    // the installation's data folder found from the program's place.
+    void dataFolderFromTheProgramsPlace()
+    {
+        QTemporaryDir prefix;
+        const QString bin = prefix.path() + "/bin/";
+        const QString data = prefix.path() + "/share/rurorodode/";
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+        const QString help = "Zadore~2.hlp";
+        app::SetProgramFolder(bin);
+        QCOMPARE(app::DataFolder(help), data); // where it belongs, though missing
+        QVERIFY(!app::IsInstalled());
+        WriteFile(data + help, {'?', '_'});
+        QCOMPARE(app::DataFolder(help), data);
+        QVERIFY(app::IsInstalled());
+        WriteFile(bin + help, {'?', '_'});
+        QCOMPARE(app::DataFolder(help), bin);
+        QVERIFY(!app::IsInstalled());
+        app::SetProgramFolder(ProgramDir.path());
+    }
+
     // What the command line makes of its arguments.
     void parseArguments_data()
     {
