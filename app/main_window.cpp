@@ -19,6 +19,7 @@
 #include "iconpicture.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/saveall.h"
+#include "iconwriter/wholeiconfile.h"
 #include "messages.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
@@ -31,6 +32,7 @@
 #include "skinstyle.h"
 #include "tlabel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -46,6 +48,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStyleOption>
+#include <QStyledItemDelegate>
 #include <QVariantAnimation>
 #include <QWindow>
 
@@ -99,13 +102,20 @@ void SetColours(QWidget *w, const QColor &ground, const QColor &text)
     w->setAutoFillBackground(true);
 }
 
-// The program's main icon, read from its own icon file by our reader.
-platform::Icon AppIcon()
+// The program's own icon file.
+const QByteArray &AppIconBytes()
 {
     static const QByteArray bytes = [] {
         QFile file(QString::fromLatin1(skinart::kWindowIcon));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
+    return bytes;
+}
+
+// The program's main icon, read from its own icon file by our reader.
+platform::Icon AppIcon()
+{
+    const QByteArray &bytes = AppIconBytes();
     const platform::MemorySource source(
         std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                   static_cast<std::size_t>(bytes.size())));
@@ -116,6 +126,46 @@ std::string LocalPath(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
 }
+
+// Swallows every mouse, key and wheel event meant for one window and the
+// widgets on it: while the window closes, nothing on it may be used.
+class TInputBlock : public QObject
+{
+public:
+    TInputBlock(QWidget *window, QObject *parent) : QObject(parent), Window(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+        case QEvent::Enter:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            if (auto *w = qobject_cast<QWidget *>(watched); w && w->window() == Window)
+                return true;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *Window;
+};
 
 } // namespace
 
@@ -246,11 +296,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     FormCreate();
     // The destination dialog, made right after this window, sets the
     // destination to the program's folder at once.
-    SaveDir = ProgramFolder();
-    // A path given at start opens once the list's selection previews.
-    if (!StartPath().isEmpty())
-        OpenPath(StartPath());
-    setAcceptDrops(true);
+    SaveDir = DefaultSaveFolder();
 }
 
 TForm1::~TForm1()
@@ -347,6 +393,21 @@ void TForm1::BuildControls()
     FilterComboBox1->SetFileList(FileListBox1);
     THintRouter::SetHint(FilterComboBox1,
                          QStringLiteral("Use Filter to display files with specific extension"));
+    // The drop-down list is a window of its own, which takes neither the
+    // box's colours nor its font unless given them; a plain item delegate
+    // draws the entries in the list's colours instead of a menu's.
+    FilterComboBox1->setItemDelegate(new QStyledItemDelegate(FilterComboBox1));
+    QAbstractItemView *choices = FilterComboBox1->view();
+    for (QWidget *w : {static_cast<QWidget *>(choices), choices->parentWidget()}) {
+        if (!w)
+            continue;
+        SetColours(w, kGray, kAqua);
+        QPalette lp = w->palette();
+        lp.setColor(QPalette::Highlight, kNavy);
+        lp.setColor(QPalette::HighlightedText, kAqua);
+        w->setPalette(lp);
+        w->setFont(SansFont(11, true));
+    }
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(441, 235, 81, 46);
@@ -369,6 +430,20 @@ void TForm1::BuildControls()
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
 
+    // Presses on the windowed controls and the bevel stay with them: only
+    // the bare face and the skin picture move the window.
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Panel7, SpinEdit1, FilterComboBox1, Panel1, Bevel1})
+        w->setAttribute(Qt::WA_NoMousePropagation);
+
+    // Tab order: the file list, the tree, the number box, the filter box,
+    // the colour depth.
+    QWidget::setTabOrder(FileListBox1, DirTree);
+    QWidget::setTabOrder(DirTree, SpinEdit1);
+    QWidget::setTabOrder(SpinEdit1, FilterComboBox1);
+    QWidget::setTabOrder(FilterComboBox1, RadioButton1);
+    QWidget::setTabOrder(RadioButton1, RadioButton2);
+
     HFind = new filefind::THFFile(this);
     HFind->SetFileAttr({filefind::ffaAnyFile});
     HFind->SetInSubFolders(false);
@@ -390,6 +465,10 @@ void TForm1::BuildControls()
     connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
     connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
     connect(SpinEdit1, &controls::TSpinEdit::OnChange, this, &TForm1::SpinEdit1Change);
+    // A path given at start opens once the list's selection previews.
+    if (!StartPath().isEmpty())
+        OpenPath(StartPath());
+    setAcceptDrops(true);
 }
 
 void TForm1::FormCreate()
@@ -417,14 +496,21 @@ void TForm1::FormCreate()
         return;
     }
 
-    // 4. Open the tree there, which fills the file list. A path given at
-    // start takes the remembered folder's place; one that does not exist is
-    // reported later and the start goes on as usual.
+    // 4. Open the tree there, which fills the file list. Our tree has no
+    // virtual nodes, so an empty value was stored by an older build that
+    // lost the folder: it means the top of the tree.
+    if (lastDir.empty())
+        lastDir = "/";
+    // A path given at start takes the remembered folder's place; one that
+    // does not exist is reported later and the start goes on as usual.
     if (!StartPath().isEmpty() && QFileInfo::exists(StartPath()))
         return;
     try {
         DirTree->SetPath(QFile::decodeName(lastDir.c_str()));
     } catch (const std::exception &e) {
+        // The tree stays at its top, selected, so that closing stores a
+        // folder that opens again; the list keeps its initial folder.
+        DirTree->SelectTop();
         ShowError(QString::fromUtf8(e.what()));
     }
 }
@@ -485,6 +571,8 @@ void TForm1::DirTreeChange()
 void TForm1::SetPreviewToAppIcon()
 {
     Image1->SetIcon(AppIcon());
+    PreviewSource.clear();
+    PreviewIndex = 0;
 }
 
 void TForm1::FileListBox1Change()
@@ -526,18 +614,25 @@ void TForm1::SpinEdit1Change()
     if (!icon.IsNull()) {
         Image1->SetIcon(std::move(icon));
         LastIconIndex = value;
+        PreviewSource = LocalPath(FileListBox1->FileName());
+        PreviewIndex = value;
     } else {
         SpinEdit1->SetValue(LastIconIndex); // runs this again when the text changes
     }
 }
 
+// A click always leaves the clicked button selected, a second click on it
+// included (the buttons are not exclusive by themselves, so the toolkit
+// would clear it).
 void TForm1::RadioButton1Click()
 {
+    RadioButton1->setChecked(true);
     RadioButton2->setChecked(!RadioButton1->isChecked());
 }
 
 void TForm1::RadioButton2Click()
 {
+    RadioButton2->setChecked(true);
     RadioButton1->setChecked(!RadioButton2->isChecked());
 }
 
@@ -585,7 +680,24 @@ void TForm1::ImgBtn3Click()
 
 void TForm1::SaveIcon(const QString &Name, int SaveFormat)
 {
-    iconwriter::SaveIconChecked(LocalPath(Name), Image1->Icon(), SaveFormat, ColourDepth());
+    if (SaveFormat != iconwriter::sfIconAllSizes && SaveFormat != iconwriter::sfPng) {
+        iconwriter::SaveIconChecked(LocalPath(Name), Image1->Icon(), SaveFormat, ColourDepth());
+        return;
+    }
+    // The whole icon at full resolution is read again from where the
+    // preview's icon came from: the preview holds one image of it.
+    if (!PreviewSource.empty()) {
+        iconwriter::SaveWholeIcon(PreviewSource, PreviewIndex, LocalPath(Name), SaveFormat);
+        return;
+    }
+    const QByteArray bytes = AppIconBytes();
+    const platform::MemorySource source(
+        std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size())));
+    platform::WholeIcon icon;
+    if (platform::ReadWholeIcon(source, 0, icon) != platform::WholeIconResult::Ok)
+        throw iconwriter::ESaveError("The program's icon cannot be read");
+    iconwriter::SaveWholeIconAs(LocalPath(Name), icon, SaveFormat);
 }
 
 void TForm1::ImgBtn5Click()
@@ -595,7 +707,8 @@ void TForm1::ImgBtn5Click()
     const bool chosen = AskSaveName ? AskSaveName(fileName, filterIndex) : [&] {
         QFileDialog dialog(
             this, QString(), SaveDir,
-            QStringLiteral("Icon File (*.ico);;Cursor File (*.cur);;Bitmap File (*.bmp)"));
+            QStringLiteral("Icon File (*.ico);;Cursor File (*.cur);;Bitmap File (*.bmp);;"
+                           "Icon, all sizes (*.ico);;PNG image (*.png)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -627,9 +740,11 @@ public:
     explicit WindowRun(TForm1 &form) : Form(form) {}
 
     void FilesStarting(int count) override { Form.Gauge1->SetMaxValue(count); }
-    void FileStarting(const std::string &) override
+    void FileStarting(const std::string &path) override
     {
         Form.Gauge1->SetProgress(Form.Gauge1->Progress() + 1);
+        File = path;
+        NextIndex = 0;
     }
     void IconsStarting(int maximum) override { Form.Gauge2->SetMaxValue(maximum); }
     void IconStarting() override { Form.Gauge2->SetProgress(Form.Gauge2->Progress() + 1); }
@@ -638,6 +753,9 @@ public:
     const iconwriter::IconHandle &Preview(iconwriter::IconHandle icon) override
     {
         Form.Image1->SetIcon(std::move(icon));
+        // The run asks for a file's icons in order, from 0.
+        Form.PreviewSource = File;
+        Form.PreviewIndex = NextIndex++;
         return Form.Image1->Icon();
     }
     void Error(const std::string &message) override
@@ -647,6 +765,8 @@ public:
 
 private:
     TForm1 &Form;
+    std::string File;
+    int NextIndex = 0;
 };
 
 } // namespace
@@ -664,10 +784,22 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
 
     // The gallery step, even after an empty list.
     if (dialogs::SelDirForm && dialogs::SelDirForm->CbxHTML->isChecked()) {
-        if (dialogs::SelDirForm->RadioGroup1->ItemIndex() == 2)
-            filefind::WriteGalleryPage(SaveDir, *HFind,
-                                       [](const QString &text) { ShowMessage(text); });
-        else
+        const int chosen = dialogs::SelDirForm->RadioGroup1->ItemIndex();
+        if (dialogs::TSelDirForm::GalleryFormat(chosen)) {
+            // A PNG run's page lists the PNG pictures; the finder goes back
+            // to bitmaps afterwards.
+            const QString mask = HFind->FileMask();
+            if (chosen != 2)
+                HFind->SetFileMask(QStringLiteral("*.PNG"));
+            try {
+                filefind::WriteGalleryPage(SaveDir, *HFind,
+                                           [](const QString &text) { ShowMessage(text); });
+            } catch (...) {
+                HFind->SetFileMask(mask);
+                throw;
+            }
+            HFind->SetFileMask(mask);
+        } else
             ShowMessage(QStringLiteral(
                 "The browser only display BMP files. So currently no gallery with ICO and CUR"));
     }
@@ -678,7 +810,7 @@ void TForm1::CreateSelDirForm()
     if (dialogs::SelDirForm)
         return;
     dialogs::SelDirForm = new dialogs::TSelDirForm(
-        [this](const QString &folder) { SaveDir = folder; }, ProgramFolder(), this);
+        [this](const QString &folder) { SaveDir = folder; }, DefaultSaveFolder(), this);
     dialogs::SelDirForm->OnSaveFormat = [this](int format) { SaveFormat = format; };
     dialogs::SelDirForm->OnError = [](const QString &text) { ShowError(text); };
     dialogs::SelDirForm->pd->OnMessage = [](const QString &text) { ShowMessage(text); };
@@ -747,6 +879,9 @@ void TForm1::FormClose()
 {
     if (Closing)
         return;
+    // From here on the window takes no input: no button may start
+    // anything while it collapses.
+    qApp->installEventFilter(new TInputBlock(this, this));
     // Collapse toward the centre over one second, then really close.
     Closing = new QVariantAnimation(this);
     Closing->setDuration(1000);

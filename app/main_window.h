@@ -82,6 +82,11 @@ public:
 
     // State beyond the controls.
     int LastIconIndex = 0;
+    // Where the preview's icon comes from: the file and the icon's index;
+    // an empty path for the program's own icon. Whole-icon saves read the
+    // icon again from there.
+    std::string PreviewSource;
+    int PreviewIndex = 0;
     QString SaveDir;
     int SaveFormat = 0;
     QString IniFileName;

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace app {
 
@@ -40,6 +43,15 @@ bool IsInstalled()
 {
     const QString help = QStringLiteral("Zadore~2.hlp");
     return DataFolder(help) != ProgramFolder() && QFileInfo(DataFolder(help) + help).isFile();
+}
+
+QString DefaultSaveFolder()
+{
+    const QString program = ProgramFolder();
+    if (!IsInstalled() && ::access(QFile::encodeName(program).constData(), W_OK) == 0)
+        return program;
+    const QString home = QDir::homePath();
+    return home.endsWith(QLatin1Char('/')) ? home : home + QLatin1Char('/');
 }
 
 } // namespace app

@@ -21,4 +21,10 @@ QString DataFolder(const QString &Name);
 // user and is never written, even by one who may.
 bool IsInstalled();
 
+// Where saving starts before the user has chosen a folder: the program's
+// folder, with one trailing separator, as a portable copy has it; the
+// user's home folder for an installed program or one whose folder the
+// user may not write, since nothing could be saved there.
+QString DefaultSaveFolder();
+
 } // namespace app

@@ -142,12 +142,16 @@ private slots:
         app::SetProgramFolder(bin);
         QCOMPARE(app::DataFolder(help), data); // where it belongs, though missing
         QVERIFY(!app::IsInstalled());
+        QCOMPARE(app::DefaultSaveFolder(), bin);
         WriteFile(data + help, {'?', '_'});
         QCOMPARE(app::DataFolder(help), data);
         QVERIFY(app::IsInstalled());
+        // An installed program's folder is no place to save into.
+        QCOMPARE(app::DefaultSaveFolder(), QDir::homePath() + "/");
         WriteFile(bin + help, {'?', '_'});
         QCOMPARE(app::DataFolder(help), bin);
         QVERIFY(!app::IsInstalled());
+        QCOMPARE(app::DefaultSaveFolder(), bin);
         app::SetProgramFolder(ProgramDir.path());
     }
 
