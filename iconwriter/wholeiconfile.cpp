@@ -100,11 +100,8 @@ bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x, at += 4) {
             const std::uint32_t p = icon.Pixel(x, y);
-            std::uint8_t a = 255;
-            if (alpha)
-                a = static_cast<std::uint8_t>(p >> 24);
-            else if (icon.MaskBit(x, y))
-                a = 0;
+            const std::uint8_t a =
+                alpha ? static_cast<std::uint8_t>(p >> 24) : (icon.MaskBit(x, y) ? 0 : 255);
             if (a == 0)
                 continue; // fully transparent: no colour either
             rgba[at] = static_cast<std::uint8_t>(p >> 16);
