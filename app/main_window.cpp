@@ -315,7 +315,7 @@ void TForm1::BuildControls()
     Tile = QImage(QString::fromLatin1(skinart::kBackgroundTile))
                .convertToFormat(QImage::Format_RGB888);
 
-    // Pictures and labels first, in the order of the window description.
+    // Pictures and labels first: the order of creation is the stacking order.
     Image2 = new TSkinPicture(QImage(QString::fromLatin1(skinart::kSkin)), this);
     Image2->setGeometry(0, 0, 553, 409);
     Image4 = new TPicture(this);

@@ -49,7 +49,7 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Controls, named as the window description names them.
+    // Controls, under the names the program has always given them.
     TSkinPicture *Image2 = nullptr;
     TPicture *Image4 = nullptr;
     TLabel *Label2 = nullptr;

@@ -41,7 +41,7 @@ public:
     TSelDirForm(TStringEvent OnDirChange, const QString &ProgramFolder, QWidget *parent = nullptr);
     ~TSelDirForm() override;
 
-    // Controls, named as the window description names them.
+    // Controls, under the names the program has always given them.
     QToolButton *BtnCancel = nullptr;
     QToolButton *BtnOk = nullptr;
     QToolButton *BtnSelDir = nullptr;

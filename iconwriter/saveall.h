@@ -2,8 +2,8 @@
 
 // Saving every icon of a list of files into one folder: the run that the
 // save-all button and `iconprobe save-all` share. It reports its progress,
-// each icon and each failure through SaveAllEvents; the window drives its
-// gauges, preview and message boxes from them, the command line its output.
+// each icon and each failure through SaveAllEvents, so that whoever runs it
+// can show its progress, the icon at hand and the failures its own way.
 
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/saveicon.h"
@@ -19,17 +19,17 @@ class SaveAllEvents
 public:
     virtual ~SaveAllEvents() = default;
 
-    // The run over the files begins: count files (Gauge1's maximum).
+    // The run over the files begins: count files in all.
     virtual void FilesStarting(int count) { (void)count; }
-    // The next file begins (Gauge1 steps by one).
+    // The next file begins: once per file, count times in all.
     virtual void FileStarting(const std::string &path) { (void)path; }
-    // A file of two or more icons begins: maximum = icons - 1 (Gauge2's).
+    // A file of two or more icons begins: maximum is its icon count less one.
     virtual void IconsStarting(int maximum) { (void)maximum; }
-    // The next icon of such a file (Gauge2 steps by one).
+    // Each icon of such a file, after its preview was taken.
     virtual void IconStarting() {}
-    // The icons of such a file are done (Gauge2 back to 0).
+    // The icons of such a file are done.
     virtual void IconsDone() {}
-    // Every file is done (Gauge1 back to 0).
+    // Every file is done.
     virtual void FilesDone() {}
     // Takes the extracted icon (null when there is none) and gives back the
     // one to save: the window's preview keeps it.

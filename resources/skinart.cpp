@@ -4,7 +4,7 @@ namespace skinart {
 
 namespace {
 
-// The close button's normal face is a JPEG, as the window description has it.
+// The close button's normal face is a JPEG, the others PNG pictures.
 constexpr const char *kFaces[kButtonCount][3] = {
     {":/skin/close.jpg", ":/skin/close_up.png", ":/skin/close_down.png"},
     {":/skin/help.png", ":/skin/help_up.png", ":/skin/help_down.png"},
