@@ -1,8 +1,8 @@
 #include "about/aboutbox.h"
 
 #include "about/aboutshell.h"
-#include "about/systemfacts.h"
 #include "fittext.h"
+#include "platform/systemfacts.h"
 #include "skinart.h"
 #include "skinstyle.h"
 
@@ -301,7 +301,7 @@ void TAboutBox::FormCreate()
     SecondLabels = {Labels[10], Labels[11], Labels[12], Labels[13], Labels[14], Labels[16]};
 
     // Without a record the numbers read 0.
-    TFixedFileInfo record{};
+    platform::TFixedFileInfo record{};
     FileInfo(QCoreApplication::applicationFilePath(), record);
     SetCaption(ProductName, ProgramFileName());
     SetCaption(Release, QString::number(record[3] >> 16));
@@ -375,7 +375,7 @@ void TAboutBox::SpeedButton1Click()
 void TAboutBox::SpeedButton2Click()
 {
     ShowAboutMessage(MessageKind::mkInformation,
-                     FactsMessage({OSName, OSVersion, MemInfo, DiskInfo1, DiskInfo2}));
+                     platform::FactsMessage({OSName, OSVersion, MemInfo, DiskInfo1, DiskInfo2}));
 }
 
 void TAboutBox::LblHomepageClick()
@@ -432,9 +432,9 @@ void TAboutBox::Timer1Timer()
     ShowBits(SecondLabels, now.second());
 }
 
-void TAboutBox::FileInfo(const QString &fileName, TFixedFileInfo &record)
+void TAboutBox::FileInfo(const QString &fileName, platform::TFixedFileInfo &record)
 {
-    ReadVersionRecord(fileName, record);
+    platform::ReadVersionRecord(fileName, record);
 }
 
 QString TAboutBox::VersionText()
@@ -444,7 +444,7 @@ QString TAboutBox::VersionText()
 
 QString TAboutBox::VersionText(const QString &fileName)
 {
-    TFixedFileInfo record{};
+    platform::TFixedFileInfo record{};
     FileInfo(fileName, record);
     return QString::number(record[2] >> 16) + QLatin1Char('.') +
            QString::number(record[2] & 0xFFFF);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/versionrecord.h"
+#include "platform/versionrecord.h"
 
 #include <QBrush>
 #include <QDialog>
@@ -109,7 +109,7 @@ public:
 
     // Fills record from the version record the file carries; leaves it as
     // it was when the file carries none.
-    static void FileInfo(const QString &fileName, TFixedFileInfo &record);
+    static void FileInfo(const QString &fileName, platform::TFixedFileInfo &record);
     // "major.minor" of the running program, or of the file given.
     static QString VersionText();
     static QString VersionText(const QString &fileName);

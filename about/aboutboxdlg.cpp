@@ -2,7 +2,7 @@
 
 #include "about/aboutbox.h"
 #include "about/moviescroll.h"
-#include "about/systemfacts.h"
+#include "platform/systemfacts.h"
 #include "skinart.h"
 
 #include <QApplication>
@@ -90,7 +90,7 @@ bool TAboutBoxDlg::Execute()
 
     box->SetBrush(QBrush(QPixmap(QString::fromLatin1(skinart::kAboutTile))));
 
-    const TSystemFacts facts = GatherSystemFacts();
+    const platform::TSystemFacts facts = platform::GatherSystemFacts();
     box->OSName = facts.OSName;
     box->OSVersion = facts.OSVersion;
     box->MemInfo = facts.MemInfo;

@@ -1,4 +1,4 @@
-#include "about/systemfacts.h"
+#include "platform/systemfacts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +7,7 @@
 #include <sys/statvfs.h>
 #include <sys/utsname.h>
 
-namespace about {
+namespace platform {
 
 namespace {
 
@@ -157,4 +157,4 @@ TSystemFacts GatherSystemFacts()
     return facts;
 }
 
-} // namespace about
+} // namespace platform

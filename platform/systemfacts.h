@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-namespace about {
+namespace platform {
 
 // What the about window tells of the machine: the operating system, its
 // memory and the free space of its disks, each already written out.
@@ -45,4 +45,4 @@ QString FactsMessage(const TSystemFacts &facts);
 // Asks the kernel.
 TSystemFacts GatherSystemFacts();
 
-} // namespace about
+} // namespace platform

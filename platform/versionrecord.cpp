@@ -1,4 +1,4 @@
-#include "about/versionrecord.h"
+#include "platform/versionrecord.h"
 
 #include <QFile>
 
@@ -8,7 +8,7 @@
 #error "the build passes the program's version"
 #endif
 
-namespace about {
+namespace platform {
 
 namespace {
 
@@ -110,4 +110,4 @@ bool ReadVersionRecord(const QString &fileName, TFixedFileInfo &record)
     }
 }
 
-} // namespace about
+} // namespace platform

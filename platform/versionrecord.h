@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace about {
+namespace platform {
 
 // The fixed version record in the layout programs have long carried it:
 // signature, structure version, file version (most, then least significant
@@ -28,4 +28,4 @@ TFixedFileInfo BuildVersionRecord();
 // untouched, when the file cannot be read or carries none.
 bool ReadVersionRecord(const QString &fileName, TFixedFileInfo &record);
 
-} // namespace about
+} // namespace platform

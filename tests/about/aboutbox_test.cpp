@@ -6,7 +6,7 @@
 #include "about/aboutboxdlg.h"
 #include "about/aboutshell.h"
 #include "about/moviescroll.h"
-#include "about/systemfacts.h"
+#include "platform/systemfacts.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -17,6 +17,9 @@
 #include <QtTest>
 
 using namespace about;
+using platform::BuildVersionRecord;
+using platform::EncodeVersionRecord;
+using platform::TFixedFileInfo;
 
 namespace {
 

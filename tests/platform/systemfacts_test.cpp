@@ -1,13 +1,13 @@
 // The system facts as written for the about window, and the version record
 // read back from files that carry it.
 
-#include "about/systemfacts.h"
-#include "about/versionrecord.h"
+#include "platform/systemfacts.h"
+#include "platform/versionrecord.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace about;
+using namespace platform;
 
 class SystemFactsTest : public QObject
 {
