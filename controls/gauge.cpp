@@ -112,6 +112,121 @@ QPen ThinPen(const QColor &colour)
     return pen;
 }
 
+// The colours and frame every kind of gauge is drawn with.
+struct Look
+{
+    QColor Fore;
+    QColor Back;
+    QColor Face; // the control's own colour, behind the round kinds
+    bool Framed;
+};
+
+// A bar filling from the left; the extent is a right edge, not a width:
+// with a frame the full bar ends exactly at the paint rectangle's right.
+void PaintHorizontalBar(QPainter &p, const Edges &paint, const Look &look, int percent)
+{
+    const int w = paint.Right - paint.Left + 1;
+    const int h = paint.Bottom - paint.Top + 1;
+    Fill(p, paint, look.Back);
+    const auto fill = static_cast<int>(std::clamp<std::int64_t>(FillExtent(w, percent), 0, w));
+    if (fill >= 1)
+        Fill(p, {paint.Left, paint.Top, fill, h}, look.Fore);
+}
+
+// A bar measured up from the paint rectangle's bottom, so that a full bar
+// also reaches the top when there is no frame.
+void PaintVerticalBar(QPainter &p, const Edges &paint, const Look &look, int percent)
+{
+    const int w = paint.Right - paint.Left + 1;
+    const int h = paint.Bottom - paint.Top + 1;
+    Fill(p, paint, look.Back);
+    auto fill = FillExtent(h, percent);
+    if (fill >= h)
+        fill = h - 1;
+    if (fill > 0)
+        Fill(p, {paint.Left, paint.Bottom - static_cast<int>(fill), w, paint.Bottom}, look.Fore);
+}
+
+// The round kinds span one pixel more when framed, reaching the frame's
+// inner edge on the right and bottom.
+QSize RoundSpan(const Edges &paint, const Look &look)
+{
+    const int grow = look.Framed ? 1 : 0;
+    return {paint.Right - paint.Left + grow, paint.Bottom - paint.Top + grow};
+}
+
+// An ellipse with a sector that grows clockwise from twelve o'clock.
+void PaintPie(QPainter &p, const Edges &paint, const Look &look, int percent)
+{
+    const QSize span = RoundSpan(paint, look);
+    const int w = span.width();
+    const int h = span.height();
+    Fill(p, paint, look.Face);
+    const Edges box{paint.Left, paint.Top, w, h};
+    p.setPen(ThinPen(look.Fore));
+    p.setBrush(look.Back);
+    Ellipse(p, box);
+    if (percent > 0) {
+        p.setBrush(look.Fore);
+        const int mx = w / 2;
+        const int my = h / 2;
+        const auto a =
+            static_cast<double>(std::numbers::pi_v<long double> * (percent / 50.0L + 0.5L));
+        const QPoint start(RoundHalfEven(mx * (1 - std::cos(a))),
+                           RoundHalfEven(my * (1 - std::sin(a))));
+        Pie(p, box, start, QPoint(mx, 0));
+    }
+}
+
+// A half dial standing on the bottom edge with a needle from its middle;
+// the needle pivots on the control's own middle, frame or not.
+void PaintNeedle(QPainter &p, const Edges &paint, const Look &look, int percent, int middle)
+{
+    const int x = paint.Left;
+    const int y = paint.Top;
+    const QSize span = RoundSpan(paint, look);
+    const int w = span.width();
+    const int h = span.height();
+    const int bottom = paint.Bottom;
+    Fill(p, paint, look.Face);
+    p.setPen(ThinPen(look.Fore));
+    p.setBrush(look.Back);
+    // The upper half of an ellipse twice as tall.
+    Pie(p, {x, y, w, 2 * h - 1}, QPoint(x + w, bottom - 1), QPoint(x, bottom - 1));
+    p.drawLine(x, bottom, x + w, bottom);
+    if (percent > 0) {
+        const auto a = static_cast<double>(percent / 100.0L * std::numbers::pi_v<long double>);
+        p.drawLine(middle, bottom - 1, RoundHalfEven(middle * (1 - std::cos(a))),
+                   RoundHalfEven((bottom - 1) * (1 - std::sin(a))));
+    }
+}
+
+// White letters XOR-ed on: whatever lies beneath turns into its complement,
+// so the text stays readable on any colour. Smoothed edges would XOR into
+// stray colours, hence no antialiasing.
+void XorPercentText(QImage &image, const Edges &paint, QFont font, int percent)
+{
+    TBltBitmap text;
+    text.MakeLike(image);
+    text.fill(Qt::black);
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font, &text);
+    const QString caption = QString::asprintf("%d%%", percent);
+    const int textWidth = metrics.horizontalAdvance(caption);
+    const int textHeight = metrics.ascent() + metrics.descent();
+    // Centred on the paint rectangle's size but not offset by its corner:
+    // with a frame the text sits half a pixel up and left.
+    const int tx = (paint.Right - paint.Left + 1 - textWidth) / 2;
+    const int ty = (paint.Bottom - paint.Top + 1 - textHeight) / 2;
+    QPainter p(&text);
+    p.setClipRect(paint.ToRect());
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(tx, ty + metrics.ascent(), caption);
+    p.end();
+    XorOnto(image, text);
+}
+
 } // namespace
 
 TGauge::TGauge(QWidget *parent) : QWidget(parent)
@@ -270,113 +385,29 @@ QImage TGauge::Render() const
     if (!paint.IsEmpty()) {
         QPainter p(&overlay);
         p.setClipRect(paint.ToRect());
+        const Look look{FForeColor, FBackColor, Color(), FBorderStyle == bsSingle};
         switch (FKind) {
         case gkText:
             Fill(p, paint, FBackColor);
             break;
         case gkHorizontalBar:
-        case gkVerticalBar: {
-            const int w = paint.Right - paint.Left + 1;
-            const int h = paint.Bottom - paint.Top + 1;
-            Fill(p, paint, FBackColor);
-            if (FKind == gkHorizontalBar) {
-                const auto fill =
-                    static_cast<int>(std::clamp<std::int64_t>(FillExtent(w, percent), 0, w));
-                // The extent is a right edge, not a width: with a frame the
-                // full bar ends exactly at the paint rectangle's right.
-                if (fill >= 1)
-                    Fill(p, {paint.Left, paint.Top, fill, h}, FForeColor);
-            } else {
-                auto fill = FillExtent(h, percent);
-                if (fill >= h)
-                    fill = h - 1;
-                // Measured up from the paint rectangle's bottom, so that a
-                // full bar also reaches the top when there is no frame.
-                if (fill > 0)
-                    Fill(p, {paint.Left, paint.Bottom - static_cast<int>(fill), w, paint.Bottom},
-                         FForeColor);
-            }
+            PaintHorizontalBar(p, paint, look, percent);
             break;
-        }
-        case gkPie: {
-            int w = paint.Right - paint.Left;
-            int h = paint.Bottom - paint.Top;
-            if (FBorderStyle == bsSingle) {
-                ++w;
-                ++h;
-            }
-            Fill(p, paint, Color());
-            const Edges box{paint.Left, paint.Top, w, h};
-            p.setPen(ThinPen(FForeColor));
-            p.setBrush(FBackColor);
-            Ellipse(p, box);
-            if (percent > 0) {
-                p.setBrush(FForeColor);
-                const int mx = w / 2;
-                const int my = h / 2;
-                const auto a =
-                    static_cast<double>(std::numbers::pi_v<long double> * (percent / 50.0L + 0.5L));
-                const QPoint start(RoundHalfEven(mx * (1 - std::cos(a))),
-                                   RoundHalfEven(my * (1 - std::sin(a))));
-                Pie(p, box, start, QPoint(mx, 0));
-            }
+        case gkVerticalBar:
+            PaintVerticalBar(p, paint, look, percent);
             break;
-        }
-        case gkNeedle: {
-            const int x = paint.Left;
-            const int y = paint.Top;
-            int w = paint.Right - paint.Left;
-            int h = paint.Bottom - paint.Top;
-            if (FBorderStyle == bsSingle) {
-                ++w;
-                ++h;
-            }
-            const int bottom = paint.Bottom;
-            Fill(p, paint, Color());
-            p.setPen(ThinPen(FForeColor));
-            p.setBrush(FBackColor);
-            // The upper half of an ellipse twice as tall: a dial standing on
-            // the bottom edge.
-            Pie(p, {x, y, w, 2 * h - 1}, QPoint(x + w, bottom - 1), QPoint(x, bottom - 1));
-            p.drawLine(x, bottom, x + w, bottom);
-            if (percent > 0) {
-                const int middle = width() / 2;
-                const auto a =
-                    static_cast<double>(percent / 100.0L * std::numbers::pi_v<long double>);
-                p.drawLine(middle, bottom - 1, RoundHalfEven(middle * (1 - std::cos(a))),
-                           RoundHalfEven((bottom - 1) * (1 - std::sin(a))));
-            }
+        case gkPie:
+            PaintPie(p, paint, look, percent);
             break;
-        }
+        case gkNeedle:
+            PaintNeedle(p, paint, look, percent, width() / 2);
+            break;
         }
     }
     XorOnto(image, overlay);
 
-    if (FShowText && !paint.IsEmpty()) {
-        // White letters XOR-ed on: whatever lies beneath turns into its
-        // complement, so the text stays readable on any colour. Smoothed
-        // edges would XOR into stray colours, hence no antialiasing.
-        TBltBitmap text;
-        text.MakeLike(image);
-        text.fill(Qt::black);
-        QFont f = font();
-        f.setStyleStrategy(QFont::NoAntialias);
-        const QFontMetrics metrics(f, &text);
-        const QString caption = QString::asprintf("%d%%", percent);
-        const int textWidth = metrics.horizontalAdvance(caption);
-        const int textHeight = metrics.ascent() + metrics.descent();
-        // Centred on the paint rectangle's size but not offset by its
-        // corner: with a frame the text sits half a pixel up and left.
-        const int tx = (paint.Right - paint.Left + 1 - textWidth) / 2;
-        const int ty = (paint.Bottom - paint.Top + 1 - textHeight) / 2;
-        QPainter p(&text);
-        p.setClipRect(paint.ToRect());
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(tx, ty + metrics.ascent(), caption);
-        p.end();
-        XorOnto(image, text);
-    }
+    if (FShowText && !paint.IsEmpty())
+        XorPercentText(image, paint, font(), percent);
     return image;
 }
 
