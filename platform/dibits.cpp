@@ -16,6 +16,35 @@ void Put32(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v)
         b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+// Sets pixel x of a zeroed row: at 8 bits and fewer value is a colour
+// index, packed from the high bits of each byte; above, value is the pixel's
+// 0xAARRGGBB, stored blue first (16 bits: 5-5-5; 32 bits keep alpha).
+void PackPixel(std::span<std::uint8_t> row, std::size_t x, unsigned bpp, std::uint32_t value)
+{
+    if (bpp <= 8) {
+        const std::size_t bit = x * bpp;
+        row[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bpp - bit % 8));
+        return;
+    }
+    const auto r = static_cast<std::uint8_t>(value >> 16);
+    const auto g = static_cast<std::uint8_t>(value >> 8);
+    const auto b = static_cast<std::uint8_t>(value);
+    if (bpp == 16) {
+        const unsigned v = ((r >> 3u) << 10) | ((g >> 3u) << 5) | (b >> 3u);
+        row[2 * x] = static_cast<std::uint8_t>(v);
+        row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+    } else if (bpp == 24) {
+        row[3 * x] = b;
+        row[3 * x + 1] = g;
+        row[3 * x + 2] = r;
+    } else {
+        row[4 * x] = b;
+        row[4 * x + 1] = g;
+        row[4 * x + 2] = r;
+        row[4 * x + 3] = static_cast<std::uint8_t>(value >> 24);
+    }
+}
+
 } // namespace
 
 bool GetBitmapSize(const Bitmap &bitmap, int &width, int &height)
@@ -55,8 +84,9 @@ int GetDIBits(const Bitmap &bitmap, int scanLines, std::span<std::uint8_t> bits,
                                   : std::span<std::uint8_t>{};
     };
 
+    // At 8 bits and fewer the rows hold indices into a table chosen here.
+    IndexedPicture picture;
     if (entries) {
-        IndexedPicture picture;
         if (bitmap.Monochrome() && bpp == 1) {
             picture.table = {0x000000u, 0xFFFFFFu};
             picture.indices.reserve(bitmap.Pixels().size());
@@ -68,20 +98,6 @@ int GetDIBits(const Bitmap &bitmap, int scanLines, std::span<std::uint8_t> bits,
         }
         for (std::size_t i = 0; i < entries; ++i)
             Put32(info, 40 + 4 * i, picture.table[i]); // blue, green, red, 0
-        for (int y = 0; y < bitmap.Height(); ++y) {
-            const auto row = rowOf(y);
-            if (row.empty())
-                continue;
-            std::fill(row.begin(), row.end(), std::uint8_t{0});
-            for (int x = 0; x < width; ++x) {
-                const unsigned index =
-                    picture.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                    static_cast<std::size_t>(x)];
-                const std::size_t bit = static_cast<std::size_t>(x) * bpp;
-                row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - bpp - bit % 8));
-            }
-        }
-        return scanLines;
     }
 
     for (int y = 0; y < bitmap.Height(); ++y) {
@@ -90,25 +106,13 @@ int GetDIBits(const Bitmap &bitmap, int scanLines, std::span<std::uint8_t> bits,
             continue;
         std::fill(row.begin(), row.end(), std::uint8_t{0});
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = bitmap.Pixel(x, y);
-            const auto at = static_cast<std::size_t>(x);
-            const auto r = static_cast<std::uint8_t>(p >> 16);
-            const auto g = static_cast<std::uint8_t>(p >> 8);
-            const auto b = static_cast<std::uint8_t>(p);
-            if (bpp == 16) {
-                const unsigned v = ((r >> 3u) << 10) | ((g >> 3u) << 5) | (b >> 3u);
-                row[2 * at] = static_cast<std::uint8_t>(v);
-                row[2 * at + 1] = static_cast<std::uint8_t>(v >> 8);
-            } else if (bpp == 24) {
-                row[3 * at] = b;
-                row[3 * at + 1] = g;
-                row[3 * at + 2] = r;
-            } else {
-                row[4 * at] = b;
-                row[4 * at + 1] = g;
-                row[4 * at + 2] = r;
-                row[4 * at + 3] = static_cast<std::uint8_t>(p >> 24);
-            }
+            const std::uint32_t value =
+                entries
+                    ? picture
+                          .indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                   static_cast<std::size_t>(x)]
+                    : bitmap.Pixel(x, y);
+            PackPixel(row, static_cast<std::size_t>(x), bpp, value);
         }
     }
     return scanLines;

@@ -16,9 +16,48 @@ namespace {
 constexpr std::uint16_t kRtIcon = 3;
 constexpr std::uint16_t kRtGroupIcon = 14;
 constexpr std::uint32_t kHighBit = 0x80000000u;
-constexpr std::size_t kDirHeader = 16;
-constexpr std::size_t kDirEntry = 8;
+
+// DOS header: the "MZ" stub and, at e_lfanew, where the PE header starts.
+constexpr std::size_t kDosHeader = 64;
+constexpr std::size_t kDosNewHeaderAt = 0x3C;
+
+// PE header: the "PE\0\0" signature, the COFF file header, then the optional
+// header whose layout depends on its magic.
+constexpr std::uint32_t kPeSignature = 0x00004550u;
+constexpr std::size_t kSignatureSize = 4;
+constexpr std::size_t kFileHeaderSize = 20;
+constexpr std::size_t kSectionCountAt = kSignatureSize + 2;  // NumberOfSections
+constexpr std::size_t kOptionalSizeAt = kSignatureSize + 16; // SizeOfOptionalHeader
+constexpr std::size_t kOptionalAt = kSignatureSize + kFileHeaderSize;
+
+// Optional header fields, from its start.
+constexpr std::uint16_t kMagicPe32 = 0x10B;
+constexpr std::uint16_t kMagicPe32Plus = 0x20B;
+constexpr std::size_t kHeadersSizeAt = 60;             // SizeOfHeaders, same in both
+constexpr std::size_t kDirectoryCountAtPe32 = 92;      // NumberOfRvaAndSizes
+constexpr std::size_t kDirectoryCountAtPe32Plus = 108; // the same after 64-bit fields
+constexpr std::size_t kDataDirectorySize = 8;          // RVA, size
+constexpr std::size_t kResourceDirectory = 2;          // its index among the directories
+constexpr std::size_t kDataDirectoryCount = 16;        // the most a header holds
+// The longer PE32+ header up to the end of its data directories.
+constexpr std::size_t kOptionalReadSize =
+    kDirectoryCountAtPe32Plus + 4 + kDataDirectoryCount * kDataDirectorySize;
+
+// Section header: 40 bytes each, in a table after the optional header.
 constexpr std::size_t kSectionHeader = 40;
+constexpr std::size_t kSectionVirtualSizeAt = 8;
+constexpr std::size_t kSectionVirtualAddressAt = 12;
+constexpr std::size_t kSectionRawSizeAt = 16;
+constexpr std::size_t kSectionRawAt = 20;
+
+// Resource tree: a 16-byte directory header counting its named and id
+// entries, then 8-byte entries (name or id, data or subdirectory offset); a
+// leaf's data entry holds the bytes' RVA and size.
+constexpr std::size_t kDirHeader = 16;
+constexpr std::size_t kDirNamedCountAt = 12;
+constexpr std::size_t kDirIdCountAt = 14;
+constexpr std::size_t kDirEntry = 8;
+constexpr std::size_t kDataEntry = 16;
 // A group names at most 65535 images; its data never needs more than this.
 constexpr std::uint64_t kMaxGroupBytes = 6 + 14 * 65535;
 constexpr std::size_t kMaxDirEntries = 2 * 65535;
@@ -33,42 +72,44 @@ bool IsId(const std::uint32_t name)
 bool PeResources::Open()
 {
     Opened = false;
-    std::array<std::uint8_t, 64> dos{};
+    std::array<std::uint8_t, kDosHeader> dos{};
     if (!Source.ReadAt(0, dos) || dos[0] != 'M' || dos[1] != 'Z')
         return false;
-    const std::uint32_t pe = LeView(dos).U32(0x3C);
+    const std::uint32_t pe = LeView(dos).U32(kDosNewHeaderAt);
 
     // Signature, file header and the optional header up to the data
     // directories of either flavour.
-    std::array<std::uint8_t, 4 + 20 + 240> head{};
+    std::array<std::uint8_t, kOptionalAt + kOptionalReadSize> head{};
     const std::uint64_t headAvail = Source.Contains(pe, 0) ? Source.Size() - pe : 0;
     const std::size_t headLen =
         static_cast<std::size_t>(std::min<std::uint64_t>(headAvail, head.size()));
-    if (headLen < 4 + 20 + 2 || !Source.ReadAt(pe, std::span(head).first(headLen)))
+    // At least the magic of the optional header.
+    if (headLen < kOptionalAt + 2 || !Source.ReadAt(pe, std::span(head).first(headLen)))
         return false;
     const LeView h{std::span(head).first(headLen)};
-    if (h.U32(0) != 0x00004550u) // "PE\0\0"
+    if (h.U32(0) != kPeSignature)
         return false;
-    const std::uint16_t sectionCount = h.U16(4 + 2);
-    const std::uint16_t optionalSize = h.U16(4 + 16);
-    const std::size_t opt = 24;
+    const std::uint16_t sectionCount = h.U16(kSectionCountAt);
+    const std::uint16_t optionalSize = h.U16(kOptionalSizeAt);
+    const std::size_t opt = kOptionalAt;
     const std::uint16_t magic = h.U16(opt);
     std::size_t countAt = 0;
-    if (magic == 0x10B)
-        countAt = 92;
-    else if (magic == 0x20B)
-        countAt = 108;
+    if (magic == kMagicPe32)
+        countAt = kDirectoryCountAtPe32;
+    else if (magic == kMagicPe32Plus)
+        countAt = kDirectoryCountAtPe32Plus;
     else
         return false;
-    // The resource table is data directory 2, right after the count.
-    const std::size_t resourceAt = countAt + 4 + 2 * 8;
-    if (optionalSize >= resourceAt + 8 && h.Has(opt + resourceAt, 8) && h.U32(opt + countAt) > 2)
+    // The data directories follow their 4-byte count.
+    const std::size_t resourceAt = countAt + 4 + kResourceDirectory * kDataDirectorySize;
+    if (optionalSize >= resourceAt + kDataDirectorySize &&
+        h.Has(opt + resourceAt, kDataDirectorySize) && h.U32(opt + countAt) > kResourceDirectory)
         ResourceRva = h.U32(opt + resourceAt);
     else
         ResourceRva = 0;
-    HeadersSize = h.U32(opt + 60);
+    HeadersSize = h.U32(opt + kHeadersSizeAt);
 
-    const std::uint64_t tableAt = std::uint64_t{pe} + 24 + optionalSize;
+    const std::uint64_t tableAt = std::uint64_t{pe} + kOptionalAt + optionalSize;
     const std::uint64_t tableAvail = Source.Contains(tableAt, 0) ? Source.Size() - tableAt : 0;
     const std::size_t count = static_cast<std::size_t>(
         std::min<std::uint64_t>(sectionCount, tableAvail / kSectionHeader));
@@ -81,10 +122,10 @@ bool PeResources::Open()
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = i * kSectionHeader;
         Section s;
-        const std::uint32_t virtualSize = t.U32(at + 8);
-        s.va = t.U32(at + 12);
-        const std::uint32_t rawSize = t.U32(at + 16);
-        s.raw = t.U32(at + 20);
+        const std::uint32_t virtualSize = t.U32(at + kSectionVirtualSizeAt);
+        s.va = t.U32(at + kSectionVirtualAddressAt);
+        const std::uint32_t rawSize = t.U32(at + kSectionRawSizeAt);
+        s.raw = t.U32(at + kSectionRawAt);
         s.size = virtualSize == 0 ? rawSize : std::min(rawSize, virtualSize);
         Sections.push_back(s);
     }
@@ -124,7 +165,7 @@ bool PeResources::ReadDirectory(std::uint32_t offset, std::size_t maxEntries, Di
     if (!Source.ReadAt(at, header))
         return false;
     const LeView hv(header);
-    const std::size_t declared = std::size_t{hv.U16(12)} + hv.U16(14);
+    const std::size_t declared = std::size_t{hv.U16(kDirNamedCountAt)} + hv.U16(kDirIdCountAt);
     total = std::min<std::size_t>(declared,
                                   static_cast<std::size_t>((available - kDirHeader) / kDirEntry));
     const std::size_t n = std::min(total, maxEntries);
@@ -185,7 +226,7 @@ PeResources::FirstLanguageData(const Entry &nameEntry, const std::vector<Span> &
     // The data entry: RVA of the bytes, their size.
     std::uint64_t at = 0, available = 0;
     if (first.data > 0xFFFFFFFFu - ResourceRva ||
-        !MapRva(ResourceRva + first.data, at, available) || available < 16)
+        !MapRva(ResourceRva + first.data, at, available) || available < kDataEntry)
         return std::nullopt;
     std::array<std::uint8_t, 8> dataEntry{};
     if (!Source.ReadAt(at, dataEntry))
