@@ -1,6 +1,7 @@
 #include "about/aboutbox.h"
 
 #include "about/aboutshell.h"
+#include "controls/windowstyle.h"
 #include "fittext.h"
 #include "platform/systemfacts.h"
 #include "skinart.h"
@@ -28,35 +29,11 @@ namespace {
 using skinart::kNavy;
 using skinart::kSilver;
 
-QFont PixelFont(const QString &family, int pixels, bool bold)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void SetHint(QWidget *widget, const QString &hint)
 {
-    // "hint" is where the program keeps every control's hint; the about
-    // window also shows them as tips.
-    widget->setProperty("hint", hint);
+    // The about window also shows its hints as tips.
+    controls::SetHint(widget, hint);
     widget->setToolTip(hint);
-}
-
-void Fill(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void SetTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
 }
 
 QString ProgramFileName()
@@ -70,9 +47,9 @@ void ShowBits(const QList<QLabel *> &labels, int value)
     int weight = 1 << (labels.size() - 1);
     for (QLabel *label : labels) {
         if (value < weight) {
-            Fill(label, kNavy);
+            controls::SetGround(label, kNavy);
         } else {
-            Fill(label, kSilver);
+            controls::SetGround(label, kSilver);
             value -= weight;
         }
         weight >>= 1;
@@ -129,10 +106,10 @@ void TAboutBox::BuildControls()
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(292, 378);
     move(321, 185);
-    Fill(this, Qt::white);
-    setFont(PixelFont(QStringLiteral("Times New Roman"), 13, false));
+    controls::SetGround(this, Qt::white);
+    setFont(controls::SerifFont(13, false));
 
-    const QFont labelFont = PixelFont(QStringLiteral("Times New Roman"), 13, true);
+    const QFont labelFont = controls::SerifFont(13, true);
     const auto label = [&](QWidget *parent, const char *name, const QString &caption, int x, int y,
                            int w, int h, const QFont &font) {
         auto *l = new QLabel(caption, parent);
@@ -148,7 +125,7 @@ void TAboutBox::BuildControls()
     ProgramIcon2 = label(this, "ProgramIcon2", QString(), 19, 20, 32, 32, labelFont);
 
     ProductName = label(this, "ProductName", QStringLiteral("Product"), 127, 32, 51, 19,
-                        PixelFont(QStringLiteral("Times New Roman"), 16, true));
+                        controls::SerifFont(16, true));
     LblVersion = label(this, "LblVersion", QStringLiteral("Version"), 106, 53, 44, 15, labelFont);
     QFont versFont = labelFont;
     versFont.setFamilies(
@@ -175,38 +152,38 @@ void TAboutBox::BuildControls()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(5, 159, 282, 131);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Fill(Panel2, Qt::white);
+    controls::SetGround(Panel2, Qt::white);
     Panel1 = new QFrame(Panel2);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 5, 258, 123);
-    Fill(Panel1, kSilver);
+    controls::SetGround(Panel1, kSilver);
     Comments = label(Panel1, "Comments", QStringLiteral("Comments"), 0, 0, 258, 350,
-                     PixelFont(QStringLiteral("MS Sans Serif"), 10, false));
+                     controls::SansFont(10, false));
     Comments->setWordWrap(true);
-    Fill(Comments, Qt::white);
+    controls::SetGround(Comments, Qt::white);
     SetHint(Comments, QStringLiteral("Drag to scroll"));
     Comments->installEventFilter(this);
 
     Lblexplaindrag =
         label(this, "Lblexplaindrag", QStringLiteral("Left mouse click on text to drag window!"), 8,
-              291, 190, 14, PixelFont(QStringLiteral("Times New Roman"), 11, false));
-    SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
+              291, 190, 14, controls::SerifFont(11, false));
+    controls::SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
     LblTextURL = label(this, "LblTextURL",
                        QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
                                       "Vuderiru for Tools, Themes and more!"),
-                       7, 313, 288, 26, PixelFont(QStringLiteral("MS Sans Serif"), 10, true));
+                       7, 313, 288, 26, controls::SansFont(10, true));
     LblTextURL->setWordWrap(true);
-    SetTextColour(LblTextURL, Qt::black);
+    controls::SetTextColour(LblTextURL, Qt::black);
     LblTextURL->setCursor(Qt::ArrowCursor);
     SetHint(LblTextURL, kHomePage + QLatin1Char('\n') + kThemesPage);
 
-    QFont link = PixelFont(QStringLiteral("Times New Roman"), 13, false);
+    QFont link = controls::SerifFont(13, false);
     link.setUnderline(true);
     LblHomepage =
         label(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), 8, 347, 108, 15, link);
     LblMail = label(this, "LblMail", QStringLiteral("Mail me!"), 128, 347, 46, 15, link);
     for (QLabel *l : {LblHomepage, LblMail}) {
-        SetTextColour(l, Qt::blue);
+        controls::SetTextColour(l, Qt::blue);
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
     }
@@ -235,8 +212,8 @@ void TAboutBox::BuildControls()
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setGeometry(238, 26, 50, 111);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Fill(Panel3, Qt::white);
-    const QFont bitFont = PixelFont(QStringLiteral("Times New Roman"), 13, false);
+    controls::SetGround(Panel3, Qt::white);
+    const QFont bitFont = controls::SerifFont(13, false);
     // Label numbers by column (hours, minutes, seconds) and row (weights 1 ... 32).
     constexpr int kNumbers[3][6] = {
         {4, 3, 2, 1, 0, -1}, {15, 9, 8, 7, 6, 5}, {16, 14, 13, 12, 11, 10}};
@@ -250,7 +227,7 @@ void TAboutBox::BuildControls()
             const QByteArray name = "Label" + QByteArray::number(n);
             QLabel *l = label(Panel3, name.constData(), QLatin1String(captions[row]),
                               kLefts[column], 15 + 16 * row, 12, 15, bitFont);
-            Fill(l, kSilver);
+            controls::SetGround(l, kSilver);
             Labels[static_cast<std::size_t>(n)] = l;
         }
     const char *const headers[3] = {"H", "M", "S"};

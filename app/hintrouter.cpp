@@ -1,5 +1,7 @@
 #include "hintrouter.h"
 
+#include "controls/windowstyle.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
@@ -7,21 +9,17 @@
 
 namespace app {
 
-namespace {
-const char *const kHintProperty = "hint";
-}
-
 THintRouter::THintRouter(QObject *parent) : QObject(parent) {}
 
 void THintRouter::SetHint(QWidget *widget, const QString &hint)
 {
-    widget->setProperty(kHintProperty, hint);
+    controls::SetHint(widget, hint);
 }
 
 QString THintRouter::HintOf(QWidget *widget)
 {
     for (QWidget *w = widget; w; w = w->parentWidget()) {
-        const QString hint = w->property(kHintProperty).toString();
+        const QString hint = controls::HintOf(w);
         if (!hint.isEmpty())
             return hint;
     }

@@ -9,10 +9,11 @@ class QWidget;
 namespace app {
 
 // The program's hints. Each control carries its hint in the dynamic property
-// "hint" ("short|long" or plain text). Watching the mouse in every window,
-// the router keeps the current hint: the part after the first "|" of the
-// hint of the control under the mouse, the nearest parent's when the control
-// has none, empty over no hinted control. Nothing pops up.
+// controls::kHintProperty ("short|long" or plain text). Watching the mouse
+// in every window, the router keeps the current hint: the part after the
+// first "|" of the hint of the control under the mouse, the nearest
+// parent's when the control has none, empty over no hinted control. Nothing
+// pops up.
 class THintRouter : public QObject
 {
     Q_OBJECT

@@ -1,11 +1,11 @@
 // Rurorodode: takes the icons out of program files and saves them.
 
+#include "controls/windowstyle.h"
 #include "main_window.h"
 #include "startup.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFont>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -64,10 +64,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rurorodode"));
     // The faces the windows name, on a machine that has other fonts.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
-                              QStringLiteral("Liberation Serif"));
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    controls::SubstituteFonts();
     // What is left once the toolkit has taken its own options.
     std::vector<std::string> arguments;
     for (const QString &argument : QCoreApplication::arguments().mid(1))

@@ -8,8 +8,7 @@
 #include "controls/imgbtn.h"
 #include "controls/shelltreeview.h"
 #include "controls/spinedit.h"
-#include "dialogs/pathdialog.h"
-#include "dialogs/radiogroup.h"
+#include "controls/windowstyle.h"
 #include "dialogs/seldirform.h"
 #include "filefind/gallerypage.h"
 #include "filefind/hffile.h"
@@ -34,7 +33,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -73,6 +71,8 @@ void SetStartPath(const QString &Path)
 
 namespace {
 
+using controls::SansFont;
+using controls::SetColours;
 using skinart::kAqua;
 using skinart::kGray;
 using skinart::kLime;
@@ -81,26 +81,6 @@ using skinart::kSilver;
 
 const char *const kFilter = "EXE|*.exe|DLL|*.dll|OCX|*.ocx|CLX|*.clx|BMP|*.bmp|EXE, DLL, OCX, "
                             "CLX|*.exe;*.dll;*.ocx;*.clx;|all Files|*.*";
-
-// "MS Sans Serif" at a pixel height; the machine's sans face stands in.
-QFont SansFont(int pixels, bool bold)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-void SetColours(QWidget *w, const QColor &ground, const QColor &text)
-{
-    QPalette p = w->palette();
-    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
-        p.setColor(role, ground);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
 
 // The program's own icon file.
 const QByteArray &AppIconBytes()
@@ -221,10 +201,17 @@ protected:
     }
 };
 
-controls::TImgBtn *MakeButton(QWidget *parent, const QRect &at, int faces, const QString &hint)
+// Puts w where the layout table places the control name, under that name.
+void Place(QWidget *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(skinart::ControlRectOf(name));
+}
+
+controls::TImgBtn *MakeButton(QWidget *parent, const char *name, int faces, const QString &hint)
 {
     auto *button = new controls::TImgBtn(parent);
-    button->setGeometry(at);
+    Place(button, name);
     button->SetPic(QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Normal))));
     button->SetPicUp(
         QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Hover))));
@@ -234,10 +221,11 @@ controls::TImgBtn *MakeButton(QWidget *parent, const QRect &at, int faces, const
     return button;
 }
 
-TLabel *MakeLabel(QWidget *parent, const QRect &at, const QString &text)
+TLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = new TLabel(text, parent);
-    label->setGeometry(at);
+    Place(label, name);
+    const QRect at = label->geometry();
     // Our face runs wider than the one the places were made for: the
     // caption shrinks to its place rather than running under a neighbour.
     label->setFont(skinart::FitFont(SansFont(11, true), text, at.size()));
@@ -249,18 +237,15 @@ TLabel *MakeLabel(QWidget *parent, const QRect &at, const QString &text)
     return label;
 }
 
-controls::TGauge *MakeGauge(QWidget *parent, const QRect &at, const QString &hint)
+controls::TGauge *MakeGauge(QWidget *parent, const char *name, const QString &hint)
 {
     auto *gauge = new controls::TGauge(parent);
-    gauge->setGeometry(at);
+    Place(gauge, name);
     gauge->SetBackColor(kSilver);
     gauge->SetForeColor(kAqua);
     gauge->SetColor(kNavy);
-    QFont font = SansFont(11, true);
-    gauge->setFont(font);
-    QPalette p = gauge->palette();
-    p.setColor(QPalette::WindowText, kNavy);
-    gauge->setPalette(p);
+    gauge->setFont(SansFont(11, true));
+    controls::SetTextColour(gauge, kNavy);
     gauge->SetProgress(0);
     THintRouter::SetHint(gauge, hint);
     return gauge;
@@ -317,37 +302,40 @@ void TForm1::BuildControls()
 
     // Pictures and labels first: the order of creation is the stacking order.
     Image2 = new TSkinPicture(QImage(QString::fromLatin1(skinart::kSkin)), this);
+    Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(0, 0, 553, 409);
     Image4 = new TPicture(this);
-    Image4->setGeometry(160, 198, 137, 113);
+    Place(Image4, "Image4");
     Image4->hide();
-    Label2 = MakeLabel(this, {327, 312, 104, 13}, QStringLiteral("Select Icon in File"));
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("Select Icon in File"));
     Label2->setEnabled(false);
-    Gauge2 = MakeGauge(this, {172, 328, 113, 16}, QStringLiteral("No. of icons in a single file"));
-    Gauge1 = MakeGauge(this, {20, 328, 113, 16}, QStringLiteral("No. of icons saved so far."));
-    Label4 = MakeLabel(this, {18, 313, 102, 13}, QStringLiteral("Overall Progress !"));
-    Label3 = MakeLabel(this, {168, 313, 96, 13}, QStringLiteral("Progress in File !"));
+    Gauge2 = MakeGauge(this, "Gauge2", QStringLiteral("No. of icons in a single file"));
+    Gauge1 = MakeGauge(this, "Gauge1", QStringLiteral("No. of icons saved so far."));
+    Label4 = MakeLabel(this, "Label4", QStringLiteral("Overall Progress !"));
+    Label3 = MakeLabel(this, "Label3", QStringLiteral("Progress in File !"));
     Image3 = new TLogo(this);
-    Image3->setGeometry(21, 15, 128, 39);
-    Label5 = MakeLabel(this, {30, 378, 0, 13}, QString());
+    Place(Image3, "Image3");
+    // The status line starts empty and grows with each hint (DisplayHint).
+    Label5 = MakeLabel(this, "Label5", QString());
+    Label5->resize(0, Label5->height());
     Bevel1 = new QFrame(this);
-    Bevel1->setGeometry(442, 312, 82, 67);
+    Place(Bevel1, "Bevel1");
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     THintRouter::SetHint(Bevel1, QStringLiteral("Preview window"));
     Image1 = new TIconPicture(this);
-    Image1->setGeometry(464, 320, 41, 41);
+    Place(Image1, "Image1");
     THintRouter::SetHint(Image1, QStringLiteral("Icon Viewer"));
     Image1->SetIcon(AppIcon());
-    Label1 = MakeLabel(this, {441, 290, 71, 13}, QStringLiteral("No. of Icons"));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("No. of Icons"));
     Label1->setEnabled(false);
-    Label6 = MakeLabel(this, {441, 217, 68, 13}, QStringLiteral("Color Depth"));
+    Label6 = MakeLabel(this, "Label6", QStringLiteral("Color Depth"));
 
-    ImgBtn1 = MakeButton(this, {440, 184, 89, 25}, 0, QStringLiteral("Close Rurorodode"));
-    ImgBtn2 = MakeButton(this, {440, 156, 89, 25}, 1, QStringLiteral("Open help file"));
-    ImgBtn3 = MakeButton(this, {440, 128, 89, 25}, 2, QStringLiteral("About Rurorodode"));
-    ImgBtn4 = MakeButton(this, {440, 100, 89, 25}, 3,
+    ImgBtn1 = MakeButton(this, "ImgBtn1", 0, QStringLiteral("Close Rurorodode"));
+    ImgBtn2 = MakeButton(this, "ImgBtn2", 1, QStringLiteral("Open help file"));
+    ImgBtn3 = MakeButton(this, "ImgBtn3", 2, QStringLiteral("About Rurorodode"));
+    ImgBtn4 = MakeButton(this, "ImgBtn4", 3,
                          QStringLiteral("Saves all icons of all files in selected directory"));
-    ImgBtn5 = MakeButton(this, {440, 72, 89, 25}, 4,
+    ImgBtn5 = MakeButton(this, "ImgBtn5", 4,
                          QStringLiteral("Save only the icon diplayed in the preview window"));
     connect(ImgBtn1, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn1Click);
     connect(ImgBtn2, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn2Click);
@@ -357,10 +345,10 @@ void TForm1::BuildControls()
 
     // Windowed controls lie above every picture and label.
     Panel7 = new QWidget(this);
-    Panel7->setGeometry(16, 55, 409, 250);
+    Place(Panel7, "Panel7");
     SetColours(Panel7, kSilver, Qt::black);
     Splitter1 = new QSplitter(Qt::Horizontal, Panel7);
-    Splitter1->setGeometry(0, 0, 409, 250);
+    Splitter1->setGeometry(Panel7->rect());
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     DirTree = new controls::TShellTreeView(Splitter1);
@@ -376,7 +364,7 @@ void TForm1::BuildControls()
     Splitter1->setSizes({201, 205});
 
     SpinEdit1 = new controls::TSpinEdit(this);
-    SpinEdit1->setGeometry(388, 333, 45, 22);
+    Place(SpinEdit1, "SpinEdit1");
     SpinEdit1->SetMinValue(0);
     SpinEdit1->SetMaxValue(200);
     SpinEdit1->SetValue(0);
@@ -386,7 +374,7 @@ void TForm1::BuildControls()
     THintRouter::SetHint(SpinEdit1, QStringLiteral(" "));
 
     FilterComboBox1 = new controls::TFilterComboBox(this);
-    FilterComboBox1->setGeometry(221, 32, 204, 21);
+    Place(FilterComboBox1, "FilterComboBox1");
     SetColours(FilterComboBox1, kGray, kAqua);
     FilterComboBox1->setFont(SansFont(11, true));
     FilterComboBox1->SetFilter(QString::fromLatin1(kFilter));
@@ -410,7 +398,7 @@ void TForm1::BuildControls()
     }
 
     Panel1 = new QFrame(this);
-    Panel1->setGeometry(441, 235, 81, 46);
+    Place(Panel1, "Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
     SetColours(Panel1, kGray, kAqua);
@@ -456,9 +444,8 @@ void TForm1::BuildControls()
     AboutBox->SetUseMovie(true);
     AboutBox->SetMovieSpeed(40);
     AboutBox->SetBackCol(kNavy);
-    QFont courier(QStringLiteral("Courier New"));
-    courier.setPixelSize(12);
-    AboutBox->SetAFont(about::TFont{courier, kAqua});
+    AboutBox->SetAFont(about::TFont{
+        controls::PixelFont(QString::fromLatin1(controls::kMonoFace), 12, false), kAqua});
     AboutBox->SetaShadow(true);
     AboutBox->SetMovieText(about::TAboutBoxDlg::ProgramCredits());
 
@@ -783,13 +770,14 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
                              ColourDepth(), run);
 
     // The gallery step, even after an empty list.
-    if (dialogs::SelDirForm && dialogs::SelDirForm->CbxHTML->isChecked()) {
-        const int chosen = dialogs::SelDirForm->RadioGroup1->ItemIndex();
+    if (dialogs::SelDirForm && dialogs::SelDirForm->GalleryWanted()) {
+        using TSaveAs = dialogs::TSelDirForm::TSaveAs;
+        const TSaveAs chosen = dialogs::SelDirForm->ChosenFormat();
         if (dialogs::TSelDirForm::GalleryFormat(chosen)) {
             // A PNG run's page lists the PNG pictures; the finder goes back
             // to bitmaps afterwards.
             const QString mask = HFind->FileMask();
-            if (chosen != 2)
+            if (chosen != TSaveAs::Bmp)
                 HFind->SetFileMask(QStringLiteral("*.PNG"));
             try {
                 filefind::WriteGalleryPage(SaveDir, *HFind,
@@ -813,7 +801,7 @@ void TForm1::CreateSelDirForm()
         [this](const QString &folder) { SaveDir = folder; }, DefaultSaveFolder(), this);
     dialogs::SelDirForm->OnSaveFormat = [this](int format) { SaveFormat = format; };
     dialogs::SelDirForm->OnError = [](const QString &text) { ShowError(text); };
-    dialogs::SelDirForm->pd->OnMessage = [](const QString &text) { ShowMessage(text); };
+    dialogs::SelDirForm->SetOnPickerMessage([](const QString &text) { ShowMessage(text); });
 }
 
 void TForm1::ImgBtn4Click()

@@ -8,6 +8,7 @@
 #include "main_window.h"
 #include "messages.h"
 #include "programfolder.h"
+#include "qttestsupport.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -103,7 +104,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    testsupport::UseProgramFonts();
     std::string dir;
     if (!bench::ParseCommandLine(argc, argv, dir))
         return 2;

@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "messages.h"
 #include "programfolder.h"
+#include "qttestsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,7 +78,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    testsupport::UseProgramFonts();
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir programDir; // a settings file of its own

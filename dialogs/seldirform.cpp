@@ -1,5 +1,6 @@
 #include "seldirform.h"
 
+#include "controls/windowstyle.h"
 #include "pathdialog.h"
 #include "radiogroup.h"
 #include "skinart.h"
@@ -31,8 +32,6 @@ using skinart::kNavy;
 // Painted where there is no background picture yet: the tile's own dark tone.
 const QColor kNoBackground = skinart::kPlate;
 
-const char *const kHint = "hint";
-
 // The Save-as group: each item's height (77 pixels held the first three),
 // and the width up to the gallery box.
 constexpr int kItemHeight = 20;
@@ -56,24 +55,10 @@ public:
 };
 const char *const kHelpContext = "helpContext";
 
-// "MS Sans Serif" 8 points (11 pixels high); the machine's sans face stands in.
+// "MS Sans Serif" 8 points (11 pixels high).
 QFont DialogFont(bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-
-void SetColours(QWidget *w, const QColor &ground, const QColor &text, bool fill)
-{
-    QPalette p = w->palette();
-    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
-        p.setColor(role, ground);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(fill);
+    return controls::SansFont(11, bold);
 }
 
 QLabel *MakeLabel(const QString &text, const QRect &rect, QWidget *parent)
@@ -81,7 +66,7 @@ QLabel *MakeLabel(const QString &text, const QRect &rect, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setGeometry(rect);
     label->setFont(DialogFont(true));
-    SetColours(label, kGray, kAqua, false); // transparent: the tile shows through
+    controls::SetColours(label, kGray, kAqua, false); // transparent: the tile shows through
     return label;
 }
 
@@ -98,7 +83,7 @@ QToolButton *MakeButton(const QString &caption, skinart::DialogGlyph glyph, cons
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(rect);
     button->setFont(DialogFont(true));
-    SetColours(button, kGray, kAqua, false);
+    controls::SetColours(button, kGray, kAqua, false);
     return button;
 }
 
@@ -139,29 +124,32 @@ void TSelDirForm::BuildControls()
     setFixedSize(484, kDialogHeight);
     move(345, 153);
     setFont(DialogFont(false));
-    setProperty(kHint, QStringLiteral("Press Button to create new Directory"));
+    controls::SetHint(this, QStringLiteral("Press Button to create new Directory"));
 
     BtnCancel = MakeButton(QStringLiteral("Close"), skinart::DialogGlyph::Exit,
                            QRect(409, 132, 65, 25), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setProperty(kHint, QStringLiteral("Cancel all!"));
+    controls::SetHint(BtnCancel, QStringLiteral("Cancel all!"));
     BtnOk = MakeButton(QStringLiteral("Start"), skinart::DialogGlyph::Tick, QRect(409, 98, 65, 25),
                        this);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
-    BtnOk->setProperty(kHint, QStringLiteral("OK and extract!"));
+    controls::SetHint(BtnOk, QStringLiteral("OK and extract!"));
     BtnSelDir = MakeButton(QStringLiteral("Browse"), skinart::DialogGlyph::OpenFolder,
                            QRect(408, 28, 65, 26), this);
     BtnSelDir->setObjectName(QStringLiteral("BtnSelDir"));
-    BtnSelDir->setProperty(kHint, QStringLiteral("Press Button to select Directory"));
+    controls::SetHint(BtnSelDir, QStringLiteral("Press Button to select Directory"));
     BtnNewDir = MakeButton(QStringLiteral("   New"), skinart::DialogGlyph::ClosedFolder,
                            QRect(408, 64, 65, 26), this);
     BtnNewDir->setObjectName(QStringLiteral("BtnNewDir"));
 
     Label1 = MakeLabel(QStringLiteral("Enter new directory"), QRect(291, 51, 111, 13), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
     Label2 = MakeLabel(QStringLiteral("Chose Directory to save Icons and HTML file"),
                        QRect(145, 15, 256, 13), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
     Label3 = MakeLabel(QStringLiteral("Create HTML Picture Gallery (only for BMP)"),
                        QRect(136, 120, 247, 13), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
 
     RadioGroup1 =
         new TRadioGroup(QStringLiteral("Save as"),
@@ -177,7 +165,7 @@ void TSelDirForm::BuildControls()
     compact->setParent(RadioGroup1);
     for (int i = 0; i < RadioGroup1->Count(); ++i)
         RadioGroup1->Button(i)->setStyle(compact);
-    SetColours(RadioGroup1, kGray, kAqua, true);
+    controls::SetColours(RadioGroup1, kGray, kAqua, true);
     RadioGroup1->SetItemIndex(0);
     RadioGroup1->setProperty(kHelpContext, 3);
 
@@ -189,7 +177,7 @@ void TSelDirForm::BuildControls()
     Panel1->setAlignment(Qt::AlignCenter);
     // A folder name is shown as it is, never as markup.
     Panel1->setTextFormat(Qt::PlainText);
-    SetColours(Panel1, kGray, kAqua, true);
+    controls::SetColours(Panel1, kGray, kAqua, true);
     Panel1->setProperty(kHelpContext, 8);
 
     Edit1 = new QLineEdit(QStringLiteral("Icons"), this);
@@ -197,13 +185,13 @@ void TSelDirForm::BuildControls()
     Edit1->setGeometry(295, 68, 105, 18);
     Edit1->setFixedHeight(18);
     Edit1->setFrame(false);
-    SetColours(Edit1, kGray, kAqua, true);
+    controls::SetColours(Edit1, kGray, kAqua, true);
     Edit1->setProperty(kHelpContext, 9);
 
     CbxHTML = new QCheckBox(this);
     CbxHTML->setObjectName(QStringLiteral("CbxHTML"));
     CbxHTML->setGeometry(113, 115, 16, 17);
-    SetColours(CbxHTML, kNavy, kAqua, true);
+    controls::SetColours(CbxHTML, kNavy, kAqua, true);
     // The box itself stays white with a dark tick on the navy ground.
     QPalette box = CbxHTML->palette();
     box.setColor(QPalette::Base, Qt::white);
@@ -211,10 +199,10 @@ void TSelDirForm::BuildControls()
     CbxHTML->setPalette(box);
     CbxHTML->setChecked(true);
     CbxHTML->setEnabled(true);
-    CbxHTML->setProperty(
-        kHint, QStringLiteral("Create HTML file in the icons directory|Create HTML File in "
-                              "the same directory where the icon collection has been "
-                              "saved."));
+    controls::SetHint(CbxHTML,
+                      QStringLiteral("Create HTML file in the icons directory|Create HTML File in "
+                                     "the same directory where the icon collection has been "
+                                     "saved."));
     CbxHTML->setProperty(kHelpContext, 10);
 
     pd = new TPathDialog(this);
@@ -251,7 +239,23 @@ int TSelDirForm::ShowModal()
 
 bool TSelDirForm::GalleryFormat(int ItemIndex)
 {
-    return ItemIndex == kItemBmp || ItemIndex == kItemPng;
+    return ItemIndex == static_cast<int>(TSaveAs::Bmp) ||
+           ItemIndex == static_cast<int>(TSaveAs::Png);
+}
+
+TSelDirForm::TSaveAs TSelDirForm::ChosenFormat() const
+{
+    return static_cast<TSaveAs>(RadioGroup1->ItemIndex());
+}
+
+bool TSelDirForm::GalleryWanted() const
+{
+    return CbxHTML->isChecked();
+}
+
+void TSelDirForm::SetOnPickerMessage(TStringEvent OnMessage)
+{
+    pd->OnMessage = std::move(OnMessage);
 }
 
 void TSelDirForm::FormActivate()

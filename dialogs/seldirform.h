@@ -41,20 +41,6 @@ public:
     TSelDirForm(TStringEvent OnDirChange, const QString &ProgramFolder, QWidget *parent = nullptr);
     ~TSelDirForm() override;
 
-    // Controls, under the names the program has always given them.
-    QToolButton *BtnCancel = nullptr;
-    QToolButton *BtnOk = nullptr;
-    QToolButton *BtnSelDir = nullptr;
-    QToolButton *BtnNewDir = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    TRadioGroup *RadioGroup1 = nullptr;
-    QLabel *Panel1 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QCheckBox *CbxHTML = nullptr;
-    TPathDialog *pd = nullptr;
-
     // Every write of DirName, with the folder as held there.
     TStringEvent OnDirChange;
     // Start: the Save-as item index plus one (1 ICO, 2 CUR, 3 BMP, 4 icon
@@ -75,14 +61,26 @@ public:
     // window's close box.
     int ShowModal();
 
-    // Save-as items.
-    static constexpr int kItemIco = 0;
-    static constexpr int kItemCur = 1;
-    static constexpr int kItemBmp = 2;
-    static constexpr int kItemIconAllSizes = 3;
-    static constexpr int kItemPng = 4;
+    // The Save-as items, in the order the group lists them; a run's format
+    // code (OnSaveFormat) is the item plus one.
+    enum class TSaveAs
+    {
+        Ico,
+        Cur,
+        Bmp,
+        IconAllSizes,
+        Png
+    };
     // The picture gallery can follow a run of this item: BMP or PNG.
     static bool GalleryFormat(int ItemIndex);
+    static bool GalleryFormat(TSaveAs Item) { return GalleryFormat(static_cast<int>(Item)); }
+    // The Save-as item chosen.
+    TSaveAs ChosenFormat() const;
+    // True when the gallery box is ticked (it can be only for a gallery
+    // format).
+    bool GalleryWanted() const;
+    // Where the folder picker's messages go; a plain message box when unset.
+    void SetOnPickerMessage(TStringEvent OnMessage);
 
     // Handlers.
     void FormActivate();
@@ -99,6 +97,21 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Controls, under the names the program has always given them; each is
+    // also its object name.
+    QToolButton *BtnCancel = nullptr;
+    QToolButton *BtnOk = nullptr;
+    QToolButton *BtnSelDir = nullptr;
+    QToolButton *BtnNewDir = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    TRadioGroup *RadioGroup1 = nullptr;
+    QLabel *Panel1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QCheckBox *CbxHTML = nullptr;
+    TPathDialog *pd = nullptr;
+
     void BuildControls();
     void Fail(const QString &message);
 

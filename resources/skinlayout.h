@@ -1,7 +1,8 @@
 #pragma once
 
-// Where the main window's controls sit, in client pixels. The artwork is
-// drawn around them and the shape must hold every one of them.
+// Where the main window's controls sit, in client pixels. The window places
+// its controls from this table, the artwork is drawn around them, and the
+// shape must hold every one of them.
 
 #include <QRect>
 #include <QSize>

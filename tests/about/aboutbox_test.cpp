@@ -7,6 +7,7 @@
 #include "about/aboutshell.h"
 #include "about/moviescroll.h"
 #include "platform/systemfacts.h"
+#include "qttestsupport.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -45,12 +46,7 @@ class AboutBoxTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-        QFont::insertSubstitution("Times New Roman", "Liberation Serif");
-        QFont::insertSubstitution("Courier New", "Liberation Mono");
-    }
+    void initTestCase() { testsupport::UseProgramFonts(); }
 
     void cleanup()
     {
@@ -137,12 +133,11 @@ private slots:
         QCOMPARE(box.minimumSize(), box.maximumSize());
         QCOMPARE(box.pos(), QPoint(321, 185));
         QCOMPARE(box.palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(box.Comments->property("hint").toString(), QStringLiteral("Drag to scroll"));
-        QCOMPARE(box.SpeedButton2->property("hint").toString(),
-                 QStringLiteral("show hardisk preferences"));
-        QCOMPARE(box.SpeedButton1->property("hint").toString(), QStringLiteral("Close About Box"));
-        QCOMPARE(box.LblHomepage->property("hint").toString(), TAboutBox::kHomePage);
-        QCOMPARE(box.LblMail->property("hint").toString(), TAboutBox::kMailAddress);
+        QCOMPARE(controls::HintOf(box.Comments), QStringLiteral("Drag to scroll"));
+        QCOMPARE(controls::HintOf(box.SpeedButton2), QStringLiteral("show hardisk preferences"));
+        QCOMPARE(controls::HintOf(box.SpeedButton1), QStringLiteral("Close About Box"));
+        QCOMPARE(controls::HintOf(box.LblHomepage), TAboutBox::kHomePage);
+        QCOMPARE(controls::HintOf(box.LblMail), TAboutBox::kMailAddress);
         QVERIFY(TAboutBox::kHomePage.contains("example.com"));
         QVERIFY(TAboutBox::kMailAddress.endsWith("@example.com"));
         QCOMPARE(box.Labels[17]->text(), QStringLiteral("H"));

@@ -2,6 +2,7 @@
 // number of ticks, in which colour and size, and how the roll ends or wraps.
 
 #include "about/moviescroll.h"
+#include "qttestsupport.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -99,7 +100,7 @@ class MovieScrollTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QFont::insertSubstitution("Courier New", "Liberation Mono"); }
+    void initTestCase() { testsupport::UseProgramFonts(); }
 
     void defaultControl()
     {

@@ -12,6 +12,7 @@
 #include "main_window.h"
 #include "messages.h"
 #include "programfolder.h"
+#include "qttestsupport.h"
 #include "settings/inistuff.h"
 #include "tlabel.h"
 
@@ -266,7 +267,7 @@ QStringList HintsOf(const QWidget *window)
 {
     QStringList hints;
     for (const QWidget *w : window->findChildren<QWidget *>()) {
-        const QString hint = app::THintRouter::LongHint(w->property("hint").toString());
+        const QString hint = app::THintRouter::LongHint(controls::HintOf(w));
         if (!hint.trimmed().isEmpty() && !hints.contains(hint))
             hints += hint;
     }
@@ -298,9 +299,7 @@ private slots:
     void initTestCase()
     {
         // The faces the program substitutes for the ones its windows name.
-        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-        QFont::insertSubstitution("Times New Roman", "Liberation Serif");
-        QFont::insertSubstitution("Courier New", "Liberation Mono");
+        testsupport::UseProgramFonts();
         QVERIFY(QFontInfo(QFont("MS Sans Serif")).family().startsWith("Liberation"));
         app::SetProgramFolder(ProgramDir.path() + "/");
         app::SetMessageHook([](const QString &) {});
@@ -364,7 +363,8 @@ private slots:
     {
         TForm1 form;
         form.CreateSelDirForm();
-        dialogs::TPathDialog *picker = dialogs::SelDirForm->pd;
+        dialogs::TPathDialog *picker =
+            testsupport::Child<dialogs::TPathDialog>(*dialogs::SelDirForm, "pd");
         picker->SetDirectory(Files.path());
         QStringList problems;
         bool inspected = false;

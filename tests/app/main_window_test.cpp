@@ -18,6 +18,7 @@
 #include "main_window.h"
 #include "messages.h"
 #include "programfolder.h"
+#include "qttestsupport.h"
 #include "settings/inistuff.h"
 #include "tlabel.h"
 
@@ -111,7 +112,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+        testsupport::UseProgramFonts();
         app::SetProgramFolder(ProgramDir.path());
         app::SetMessageHook([this](const QString &text) { Messages << text; });
         settings::SetMessageHandler(
@@ -122,6 +123,34 @@ private slots:
         WriteFile(Files.path() + "/a-none.exe", {'M', 'Z'});
     }
     void init() { Messages.clear(); }
+
+    // Every control the window shows lies wholly inside the window's shape,
+    // where it receives the mouse and is drawn; the skin picture alone spans
+    // the whole face and is cut by the shape.
+    void everyControlInsideTheShape()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.WindowRegion.isEmpty());
+        int checked = 0;
+        for (QWidget *w : form.findChildren<QWidget *>()) {
+            if (w->isWindow() || !w->isVisibleTo(&form) ||
+                w->objectName() == QLatin1String("Image2"))
+                continue;
+            const QRect at(w->mapTo(&form, QPoint(0, 0)), w->size());
+            QVERIFY2(form.WindowRegion.intersected(at) == QRegion(at),
+                     qPrintable(QStringLiteral("%1 (%2) at %3,%4 %5x%6")
+                                    .arg(w->objectName(), w->metaObject()->className())
+                                    .arg(at.x())
+                                    .arg(at.y())
+                                    .arg(at.width())
+                                    .arg(at.height())));
+            ++checked;
+        }
+        // The table's controls and the panels' children at least.
+        QVERIFY(checked >= 25);
+    }
 
     // First run: the settings file appears beside the program, the tree
     // opens at the root; closing stores the folder shown.
@@ -525,9 +554,10 @@ private slots:
         form.DirTree->SetPath(Files.path());
         QTemporaryDir out;
         dialogs::SelDirForm->SetDirName(out.path() + "/");
-        dialogs::SelDirForm->RadioGroup1->SetItemIndex(4);
+        testsupport::Child<dialogs::TRadioGroup>(*dialogs::SelDirForm, "RadioGroup1")
+            ->SetItemIndex(4);
         dialogs::SelDirForm->RadioGroup1Click();
-        dialogs::SelDirForm->CbxHTML->setChecked(true);
+        testsupport::Child<QCheckBox>(*dialogs::SelDirForm, "CbxHTML")->setChecked(true);
         form.SaveAllIcons(form.SaveDir, 5);
         QVERIFY2(Messages.isEmpty(), qPrintable(Messages.join('\n')));
         const QString page = ReadText(out.path() + "//IconList_.html");
@@ -579,9 +609,10 @@ private slots:
         QTemporaryDir empty;
         form.DirTree->SetPath(empty.path());
         QCOMPARE(form.FileListBox1->Count(), 0);
-        dialogs::SelDirForm->RadioGroup1->SetItemIndex(2);
+        testsupport::Child<dialogs::TRadioGroup>(*dialogs::SelDirForm, "RadioGroup1")
+            ->SetItemIndex(2);
         dialogs::SelDirForm->RadioGroup1Click();
-        dialogs::SelDirForm->CbxHTML->setChecked(true);
+        testsupport::Child<QCheckBox>(*dialogs::SelDirForm, "CbxHTML")->setChecked(true);
 
         QTemporaryDir out;
         form.SaveDir = out.path();
@@ -642,11 +673,11 @@ private slots:
         form.ImgBtn4Click();
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
 
-        dialog->RadioGroup1->SetItemIndex(1); // CUR
+        testsupport::Child<dialogs::TRadioGroup>(*dialog, "RadioGroup1")->SetItemIndex(1); // CUR
         // Showing unchecks the gallery box for anything but BMP; tick it
         // while the dialog is open, as a user can before changing the type.
         WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
-            shown->CbxHTML->setChecked(true);
+            testsupport::Child<QCheckBox>(*shown, "CbxHTML")->setChecked(true);
             shown->BtnOkClick();
         });
         form.ImgBtn4Click();
@@ -662,10 +693,10 @@ private slots:
         Messages.clear();
         QTemporaryDir bitmaps;
         dialog->SetDirName(bitmaps.path() + "/");
-        dialog->RadioGroup1->SetItemIndex(2);
+        testsupport::Child<dialogs::TRadioGroup>(*dialog, "RadioGroup1")->SetItemIndex(2);
         dialog->RadioGroup1Click();
         WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
-            shown->CbxHTML->setChecked(true);
+            testsupport::Child<QCheckBox>(*shown, "CbxHTML")->setChecked(true);
             shown->BtnOkClick();
         });
         form.ImgBtn4Click();

@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "messages.h"
 #include "programfolder.h"
+#include "qttestsupport.h"
 #include "settings/inistuff.h"
 #include "startup.h"
 #include "tlabel.h"
@@ -104,7 +105,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+        testsupport::UseProgramFonts();
         app::SetProgramFolder(ProgramDir.path());
         app::SetMessageHook([this](const QString &text) { Messages << text; });
         settings::SetMessageHandler(

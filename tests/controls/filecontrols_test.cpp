@@ -2,6 +2,7 @@
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
 #include "controls/shelltreeview.h"
+#include "qttestsupport.h"
 
 #include <QFileSystemModel>
 #include <QTemporaryDir>
@@ -69,6 +70,7 @@ private:
 
 void FileControlsTest::initTestCase()
 {
+    testsupport::UseProgramFonts();
     QVERIFY(Dir.isValid());
     Root = Dir.path();
     QVERIFY(!Root.contains("/."));

@@ -5,6 +5,7 @@
 //     QT_QPA_PLATFORM=offscreen gauge_sheet OUT.png
 
 #include "controls/gauge.h"
+#include "qttestsupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,10 +22,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: gauge_sheet OUT.png\n");
         return 2;
     }
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11); // 8 points
-    font.setBold(true);
+    testsupport::UseProgramFonts();
+    QFont font = controls::SansFont(11, true); // 8 points
 
     QWidget sheet;
     QPalette palette = sheet.palette();

@@ -1,6 +1,7 @@
 #include "controls/einvalidoperation.h"
 #include "controls/fillextent.h"
 #include "controls/gauge.h"
+#include "qttestsupport.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -86,12 +87,10 @@ bool FrameIsBlack(const QImage &image)
     return true;
 }
 
+// The face the main window gives its gauges: 8 points (11 pixels), bold.
 QFont MainWindowFont()
 {
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11); // 8 points
-    font.setBold(true);
-    return font;
+    return controls::SansFont(11, true);
 }
 
 } // namespace
@@ -127,9 +126,7 @@ private slots:
 
 void GaugeTest::initTestCase()
 {
-    QVERIFY2(QFontDatabase::hasFamily("Liberation Sans"),
-             "no fonts-liberation; run scripts/setup.sh");
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    testsupport::UseProgramFonts();
 }
 
 void GaugeTest::defaults()

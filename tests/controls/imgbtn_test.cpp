@@ -3,6 +3,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "controls/imgbtn.h"
+#include "qttestsupport.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -117,6 +118,7 @@ class ImgBtnTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { testsupport::UseProgramFonts(); }
     void states_data();
     void states();
     void messages();

@@ -1,4 +1,5 @@
 #include "controls/spinedit.h"
+#include "qttestsupport.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -33,6 +34,7 @@ class SpinEditTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { testsupport::UseProgramFonts(); }
     void valueReadsTypedText_data();
     void valueReadsTypedText();
     void writes_data();

@@ -2,6 +2,7 @@
 // the two notifications, errors inside them, the status line and the root.
 
 #include "dialogs/pathdialog.h"
+#include "qttestsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -78,6 +79,7 @@ private:
 
 void PathDialogTest::initTestCase()
 {
+    testsupport::UseProgramFonts();
     QVERIFY(Temp.isValid());
     Base = Temp.path();
     QVERIFY(QDir(Base).mkpath(QStringLiteral("a/b")));

@@ -6,6 +6,7 @@
 
 #include "dialogs/radiogroup.h"
 #include "dialogs/seldirform.h"
+#include "qttestsupport.h"
 #include "skinart.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: seldirform_sheet OUT.png\n");
         return 2;
     }
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    testsupport::UseProgramFonts();
     dialogs::TSelDirForm form([](const QString &) {}, QStringLiteral("/home/user/Tools/"));
     const QImage tile(QString::fromLatin1(skinart::kBackgroundTile));
     if (tile.isNull()) {
@@ -33,8 +34,8 @@ int main(int argc, char **argv)
     form.SetBackground(tile);
     form.show();
     const QPixmap first = form.grab();
-    form.RadioGroup1->Button(2)->click();
-    form.CbxHTML->setChecked(true);
+    testsupport::Child<dialogs::TRadioGroup>(form, "RadioGroup1")->Button(2)->click();
+    testsupport::Child<QCheckBox>(form, "CbxHTML")->setChecked(true);
     const QPixmap gallery = form.grab();
 
     QPixmap sheet(first.width(), first.height() * 2 + 4);

@@ -5,6 +5,7 @@
 #include "dialogs/pathdialog.h"
 #include "dialogs/radiogroup.h"
 #include "dialogs/seldirform.h"
+#include "qttestsupport.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -25,7 +26,11 @@
 
 #include <unistd.h>
 
+using dialogs::TPathDialog;
+using dialogs::TRadioGroup;
 using dialogs::TSelDirForm;
+using testsupport::Child;
+using TSaveAs = dialogs::TSelDirForm::TSaveAs;
 
 namespace {
 
@@ -92,8 +97,7 @@ private:
 
 void SelDirFormTest::initTestCase()
 {
-    // The face the program itself puts in place of "MS Sans Serif".
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    testsupport::UseProgramFonts();
 }
 
 void SelDirFormTest::init()
@@ -108,17 +112,18 @@ void SelDirFormTest::creation()
     Owner owner;
     auto form = owner.Make(Base);
     QCOMPARE(form->DirName(), Base);
-    QCOMPARE(form->Panel1->text(), Base);
+    QCOMPARE(Child<QLabel>(*form, "Panel1")->text(), Base);
     QCOMPARE(owner.saveDirs, QStringList({Base}));
     QCOMPARE(form->windowTitle(),
              QStringLiteral("Select the directory where you intend to save the Icons"));
     QCOMPARE(form->size(), QSize(484, 199));
-    QCOMPARE(form->property("hint").toString(),
-             QStringLiteral("Press Button to create new Directory"));
-    QCOMPARE(form->BtnNewDir->text(), QStringLiteral("   New"));
-    QVERIFY(form->BtnNewDir->property("hint").toString().isEmpty());
-    QCOMPARE(form->Edit1->text(), QStringLiteral("Icons"));
-    for (QToolButton *b : {form->BtnCancel, form->BtnOk, form->BtnSelDir, form->BtnNewDir}) {
+    QCOMPARE(controls::HintOf(form.get()), QStringLiteral("Press Button to create new Directory"));
+    QCOMPARE(Child<QToolButton>(*form, "BtnNewDir")->text(), QStringLiteral("   New"));
+    QVERIFY(controls::HintOf(Child<QToolButton>(*form, "BtnNewDir")).isEmpty());
+    QCOMPARE(Child<QLineEdit>(*form, "Edit1")->text(), QStringLiteral("Icons"));
+    for (QToolButton *b :
+         {Child<QToolButton>(*form, "BtnCancel"), Child<QToolButton>(*form, "BtnOk"),
+          Child<QToolButton>(*form, "BtnSelDir"), Child<QToolButton>(*form, "BtnNewDir")}) {
         QCOMPARE(b->focusPolicy(), Qt::NoFocus);
         QCOMPARE(b->icon().pixmap(16, 16).size(), QSize(16, 16)); // the glyph is embedded
     }
@@ -129,11 +134,11 @@ void SelDirFormTest::creation()
     QCOMPARE(plain->DirName(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 
     // First showing: ICO, the gallery box enabled but cleared.
-    QVERIFY(form->CbxHTML->isChecked());
+    QVERIFY(Child<QCheckBox>(*form, "CbxHTML")->isChecked());
     form->show();
-    QCOMPARE(form->RadioGroup1->ItemIndex(), 0);
-    QVERIFY(form->CbxHTML->isEnabled());
-    QVERIFY(!form->CbxHTML->isChecked());
+    QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->ItemIndex(), 0);
+    QVERIFY(Child<QCheckBox>(*form, "CbxHTML")->isEnabled());
+    QVERIFY(!Child<QCheckBox>(*form, "CbxHTML")->isChecked());
 }
 
 // The Save-as group offers the two whole-icon formats after BMP; it grew
@@ -147,25 +152,30 @@ void SelDirFormTest::saveAsChoices()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     const QStringList items = {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP"),
                                QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")};
-    QCOMPARE(form->RadioGroup1->Count(), int(items.size()));
-    const QRect group = form->RadioGroup1->geometry();
+    QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->Count(), int(items.size()));
+    const QRect group = Child<TRadioGroup>(*form, "RadioGroup1")->geometry();
     QCOMPARE(group.topLeft(), QPoint(24, 60));
     QVERIFY(group.height() > 77);
     QVERIFY(group.bottom() < form->height());
     int lastTop = -1;
     for (int i = 0; i < items.size(); ++i) {
-        QRadioButton *button = form->RadioGroup1->Button(i);
+        QRadioButton *button = Child<TRadioGroup>(*form, "RadioGroup1")->Button(i);
         QCOMPARE(button->text(), items[i]);
         QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(items[i]));
         QVERIFY(button->geometry().top() > lastTop); // one column, in order
         lastTop = button->geometry().top();
     }
     const QList<std::pair<QWidget *, QRect>> kept = {
-        {form->BtnCancel, QRect(409, 132, 65, 25)}, {form->BtnOk, QRect(409, 98, 65, 25)},
-        {form->BtnSelDir, QRect(408, 28, 65, 26)},  {form->BtnNewDir, QRect(408, 64, 65, 26)},
-        {form->Label1, QRect(291, 51, 111, 13)},    {form->Label2, QRect(145, 15, 256, 13)},
-        {form->Label3, QRect(136, 120, 247, 13)},   {form->Panel1, QRect(24, 32, 377, 18)},
-        {form->Edit1, QRect(295, 68, 105, 18)},     {form->CbxHTML, QRect(113, 115, 16, 17)}};
+        {Child<QToolButton>(*form, "BtnCancel"), QRect(409, 132, 65, 25)},
+        {Child<QToolButton>(*form, "BtnOk"), QRect(409, 98, 65, 25)},
+        {Child<QToolButton>(*form, "BtnSelDir"), QRect(408, 28, 65, 26)},
+        {Child<QToolButton>(*form, "BtnNewDir"), QRect(408, 64, 65, 26)},
+        {Child<QLabel>(*form, "Label1"), QRect(291, 51, 111, 13)},
+        {Child<QLabel>(*form, "Label2"), QRect(145, 15, 256, 13)},
+        {Child<QLabel>(*form, "Label3"), QRect(136, 120, 247, 13)},
+        {Child<QLabel>(*form, "Panel1"), QRect(24, 32, 377, 18)},
+        {Child<QLineEdit>(*form, "Edit1"), QRect(295, 68, 105, 18)},
+        {Child<QCheckBox>(*form, "CbxHTML"), QRect(113, 115, 16, 17)}};
     for (const auto &[widget, rect] : kept) {
         QCOMPARE(widget->geometry(), rect);
         QVERIFY2(!widget->geometry().intersects(group), qPrintable(widget->objectName()));
@@ -182,13 +192,13 @@ void SelDirFormTest::dirNameWritesThrough()
     auto form = owner.Make(Base);
     QString panelAtWrite;
     form->OnDirChange = [&](const QString &dir) {
-        panelAtWrite = form->Panel1->text();
+        panelAtWrite = Child<QLabel>(*form, "Panel1")->text();
         owner.saveDirs << dir;
     };
     const QString odd = QStringLiteral("/no such/<b>bold</b> & 100% #1/");
     form->SetDirName(odd);
     QCOMPARE(form->DirName(), odd);
-    QCOMPARE(form->Panel1->text(), odd);
+    QCOMPARE(Child<QLabel>(*form, "Panel1")->text(), odd);
     QCOMPARE(panelAtWrite, odd); // the panel shows it before the main window hears of it
     QCOMPARE(owner.SaveDir(), odd);
     // The same value again still reaches the main window.
@@ -271,18 +281,18 @@ void SelDirFormTest::newFolder()
     // "sub" and "-" name the folder without a trailing separator.
     const QString dirName = current.isEmpty() ? Base : Base + current;
     form->SetDirName(dirName);
-    form->Edit1->setText(name);
+    Child<QLineEdit>(*form, "Edit1")->setText(name);
     const QString target = (current.isEmpty() ? Base : Base + current + QLatin1Char('/')) + name;
     const bool existedBefore = QFileInfo(target).exists();
 
-    QTest::mouseClick(form->BtnNewDir, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*form, "BtnNewDir"), Qt::LeftButton);
 
     QFile::setPermissions(Base + QStringLiteral("ro"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (fails) {
         QCOMPARE(owner.errors, QStringList({QStringLiteral("Cannot create ") + target}));
         QCOMPARE(form->DirName(), dirName);
-        QCOMPARE(form->Panel1->text(), dirName);
+        QCOMPARE(Child<QLabel>(*form, "Panel1")->text(), dirName);
         QCOMPARE(owner.SaveDir(), dirName);
         QVERIFY(!QFileInfo(target).isDir());
         return;
@@ -290,7 +300,7 @@ void SelDirFormTest::newFolder()
     QVERIFY(owner.errors.isEmpty());
     QCOMPARE(form->DirName(), Base + chosen);
     QCOMPARE(form->DirName(), target);
-    QCOMPARE(form->Panel1->text(), target);
+    QCOMPARE(Child<QLabel>(*form, "Panel1")->text(), target);
     QCOMPARE(owner.SaveDir(), target);
     QCOMPARE(!existedBefore && QFileInfo(target).isDir(), created);
     if (!created && !existedBefore)
@@ -301,8 +311,8 @@ void SelDirFormTest::newPressedTwice()
 {
     Owner owner;
     auto form = owner.Make(Base);
-    form->BtnNewDir->click();
-    form->BtnNewDir->click();
+    Child<QToolButton>(*form, "BtnNewDir")->click();
+    Child<QToolButton>(*form, "BtnNewDir")->click();
     QVERIFY(QFileInfo(Base + QStringLiteral("Icons/Icons")).isDir());
     QCOMPARE(owner.SaveDir(), Base + QStringLiteral("Icons/Icons"));
 }
@@ -311,22 +321,24 @@ void SelDirFormTest::galleryBoxRule()
 {
     Owner owner;
     auto form = owner.Make(Base);
-    QCheckBox *box = form->CbxHTML;
+    QCheckBox *box = Child<QCheckBox>(*form, "CbxHTML");
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QVERIFY(!box->isChecked());
 
     // BMP enables without checking.
-    form->RadioGroup1->Button(2)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(2)->click();
     QVERIFY(box->isEnabled());
     QVERIFY(!box->isChecked());
+    QVERIFY(!form->GalleryWanted());
     box->setChecked(true);
     // Activation leaves a BMP choice alone.
     form->FormActivate();
     QVERIFY(box->isChecked());
+    QVERIFY(form->GalleryWanted());
 
     // ICO disables without clearing ...
-    form->RadioGroup1->Button(0)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(0)->click();
     QVERIFY(!box->isEnabled());
     QVERIFY(box->isChecked());
 
@@ -344,20 +356,21 @@ void SelDirFormTest::galleryBoxRule()
 
     // PNG, like BMP, enables and survives activation; "Icon, all sizes"
     // disables.
-    form->RadioGroup1->Button(4)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(4)->click();
     QVERIFY(box->isEnabled());
     box->setChecked(true);
     form->FormActivate();
     QVERIFY(box->isChecked());
-    form->RadioGroup1->Button(3)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(3)->click();
     QVERIFY(!box->isEnabled());
     form->FormActivate();
     QVERIFY(!box->isChecked());
+    QVERIFY(!form->GalleryWanted());
 
     // CUR likewise disables, and a new showing clears.
-    form->RadioGroup1->Button(2)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(2)->click();
     box->setChecked(true);
-    form->RadioGroup1->Button(1)->click();
+    Child<TRadioGroup>(*form, "RadioGroup1")->Button(1)->click();
     QVERIFY(!box->isEnabled());
     form->hide();
     QVERIFY(box->isChecked());
@@ -371,14 +384,21 @@ void SelDirFormTest::startAndClose_data()
     QTest::addColumn<QString>("press");
     QTest::addColumn<int>("result");
     QTest::addColumn<QList<int>>("formats");
-    QTest::newRow("Start ICO") << 0 << "Start" << int(TSelDirForm::mrOk) << QList<int>{1};
-    QTest::newRow("Start CUR") << 1 << "Start" << int(TSelDirForm::mrOk) << QList<int>{2};
-    QTest::newRow("Start BMP") << 2 << "Start" << int(TSelDirForm::mrOk) << QList<int>{3};
+    QTest::addColumn<TSaveAs>("chosen");
+    QTest::newRow("Start ICO") << 0 << "Start" << int(TSelDirForm::mrOk) << QList<int>{1}
+                               << TSaveAs::Ico;
+    QTest::newRow("Start CUR") << 1 << "Start" << int(TSelDirForm::mrOk) << QList<int>{2}
+                               << TSaveAs::Cur;
+    QTest::newRow("Start BMP") << 2 << "Start" << int(TSelDirForm::mrOk) << QList<int>{3}
+                               << TSaveAs::Bmp;
     QTest::newRow("Start icon, all sizes")
-        << 3 << "Start" << int(TSelDirForm::mrOk) << QList<int>{4};
-    QTest::newRow("Start PNG") << 4 << "Start" << int(TSelDirForm::mrOk) << QList<int>{5};
-    QTest::newRow("Close") << 2 << "Close" << int(TSelDirForm::mrCancel) << QList<int>{};
-    QTest::newRow("close box") << 1 << "box" << int(TSelDirForm::mrCancel) << QList<int>{};
+        << 3 << "Start" << int(TSelDirForm::mrOk) << QList<int>{4} << TSaveAs::IconAllSizes;
+    QTest::newRow("Start PNG") << 4 << "Start" << int(TSelDirForm::mrOk) << QList<int>{5}
+                               << TSaveAs::Png;
+    QTest::newRow("Close") << 2 << "Close" << int(TSelDirForm::mrCancel) << QList<int>{}
+                           << TSaveAs::Bmp;
+    QTest::newRow("close box") << 1 << "box" << int(TSelDirForm::mrCancel) << QList<int>{}
+                               << TSaveAs::Cur;
 }
 
 void SelDirFormTest::startAndClose()
@@ -387,17 +407,18 @@ void SelDirFormTest::startAndClose()
     QFETCH(QString, press);
     QFETCH(int, result);
     QFETCH(QList<int>, formats);
+    QFETCH(TSaveAs, chosen);
 
     Owner owner;
     auto form = owner.Make(Base);
     // A single save moved the main window's folder on meanwhile.
     owner.saveDirs << QStringLiteral("/elsewhere/");
     WhenShown(form.get(), [&] {
-        form->RadioGroup1->Button(item)->click();
+        Child<TRadioGroup>(*form, "RadioGroup1")->Button(item)->click();
         if (press == QLatin1String("Start"))
-            QTest::mouseClick(form->BtnOk, Qt::LeftButton);
+            QTest::mouseClick(Child<QToolButton>(*form, "BtnOk"), Qt::LeftButton);
         else if (press == QLatin1String("Close"))
-            QTest::mouseClick(form->BtnCancel, Qt::LeftButton);
+            QTest::mouseClick(Child<QToolButton>(*form, "BtnCancel"), Qt::LeftButton);
         else
             form->close();
     });
@@ -405,7 +426,9 @@ void SelDirFormTest::startAndClose()
     QVERIFY(!form->isVisible());
     QCOMPARE(owner.formats, formats);
     QCOMPARE(owner.SaveDir(), result == TSelDirForm::mrOk ? Base : QStringLiteral("/elsewhere/"));
-    QCOMPARE(form->RadioGroup1->ItemIndex(), item);
+    QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->ItemIndex(), item);
+    // What the main window reads back after the run.
+    QCOMPARE(form->ChosenFormat(), chosen);
 }
 
 void SelDirFormTest::enterAndEscapePressNothing()
@@ -416,10 +439,10 @@ void SelDirFormTest::enterAndEscapePressNothing()
     WhenShown(form.get(), [&] {
         QTest::keyClick(form.get(), Qt::Key_Escape);
         QTest::keyClick(form.get(), Qt::Key_Return);
-        QTest::keyClick(form->Edit1, Qt::Key_Return);
-        QTest::keyClick(form->Edit1, Qt::Key_Escape);
+        QTest::keyClick(Child<QLineEdit>(*form, "Edit1"), Qt::Key_Return);
+        QTest::keyClick(Child<QLineEdit>(*form, "Edit1"), Qt::Key_Escape);
         visibleAfterKeys = form->isVisible();
-        form->BtnCancel->click();
+        Child<QToolButton>(*form, "BtnCancel")->click();
     });
     QCOMPARE(form->ShowModal(), TSelDirForm::mrCancel);
     QVERIFY(visibleAfterKeys);
@@ -431,7 +454,7 @@ void SelDirFormTest::browse()
     QVERIFY(QDir(Base).mkpath(QStringLiteral("a b/#c")));
     Owner owner;
     auto form = owner.Make(Base);
-    dialogs::TPathDialog *pd = form->pd;
+    dialogs::TPathDialog *pd = Child<TPathDialog>(*form, "pd");
 
     // Starts at the current folder; the choice comes back without a
     // trailing separator and reaches the main window.
@@ -442,11 +465,11 @@ void SelDirFormTest::browse()
         pd->SetDirectory(Base + QStringLiteral("a b/#c"));
         pd->BrowseHandle()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     };
-    form->BtnSelDir->click();
+    Child<QToolButton>(*form, "BtnSelDir")->click();
     QCOMPARE(title, QStringLiteral("Select Directory"));
     QCOMPARE(start, Temp->path());
     QCOMPARE(form->DirName(), Base + QStringLiteral("a b/#c"));
-    QCOMPARE(form->Panel1->text(), form->DirName());
+    QCOMPARE(Child<QLabel>(*form, "Panel1")->text(), form->DirName());
     QCOMPARE(owner.SaveDir(), form->DirName());
 
     // Cancelled: nothing changes.
@@ -455,7 +478,7 @@ void SelDirFormTest::browse()
         pd->SetDirectory(Base);
         pd->BrowseHandle()->reject();
     };
-    form->BtnSelDir->click();
+    Child<QToolButton>(*form, "BtnSelDir")->click();
     QCOMPARE(form->DirName(), Base + QStringLiteral("a b/#c"));
     QCOMPARE(owner.saveDirs.size(), writes);
 
@@ -467,7 +490,7 @@ void SelDirFormTest::browse()
         start = pd->Directory();
         pd->BrowseHandle()->reject();
     };
-    form->BtnSelDir->click();
+    Child<QToolButton>(*form, "BtnSelDir")->click();
     QCOMPARE(start, Base + QStringLiteral("a b"));
     QCOMPARE(form->DirName(), Base + QStringLiteral("gone/"));
 }
@@ -477,11 +500,11 @@ void SelDirFormTest::choicesKeptBetweenShowings()
     Owner owner;
     auto form = owner.Make(Base);
     WhenShown(form.get(), [&] {
-        form->RadioGroup1->Button(2)->click();
-        form->CbxHTML->setChecked(true);
-        form->Edit1->setText(QStringLiteral("Out"));
-        form->BtnNewDir->click();
-        form->BtnOk->click();
+        Child<TRadioGroup>(*form, "RadioGroup1")->Button(2)->click();
+        Child<QCheckBox>(*form, "CbxHTML")->setChecked(true);
+        Child<QLineEdit>(*form, "Edit1")->setText(QStringLiteral("Out"));
+        Child<QToolButton>(*form, "BtnNewDir")->click();
+        Child<QToolButton>(*form, "BtnOk")->click();
     });
     QCOMPARE(form->ShowModal(), TSelDirForm::mrOk);
 
@@ -489,12 +512,12 @@ void SelDirFormTest::choicesKeptBetweenShowings()
     bool checked = false, enabled = false;
     QString text, panel;
     WhenShown(form.get(), [&] {
-        item = form->RadioGroup1->ItemIndex();
-        checked = form->CbxHTML->isChecked();
-        enabled = form->CbxHTML->isEnabled();
-        text = form->Edit1->text();
-        panel = form->Panel1->text();
-        form->BtnCancel->click();
+        item = Child<TRadioGroup>(*form, "RadioGroup1")->ItemIndex();
+        checked = Child<QCheckBox>(*form, "CbxHTML")->isChecked();
+        enabled = Child<QCheckBox>(*form, "CbxHTML")->isEnabled();
+        text = Child<QLineEdit>(*form, "Edit1")->text();
+        panel = Child<QLabel>(*form, "Panel1")->text();
+        Child<QToolButton>(*form, "BtnCancel")->click();
     });
     QCOMPARE(form->ShowModal(), TSelDirForm::mrCancel);
     QCOMPARE(item, 2);
@@ -503,7 +526,7 @@ void SelDirFormTest::choicesKeptBetweenShowings()
     QCOMPARE(text, QStringLiteral("Out"));
     QCOMPARE(panel, Base + QStringLiteral("Out"));
     // What the main window reads after the run.
-    QVERIFY(form->CbxHTML->isChecked());
+    QVERIFY(Child<QCheckBox>(*form, "CbxHTML")->isChecked());
     QCOMPARE(owner.formats, QList<int>{3});
 }
 
