@@ -487,7 +487,7 @@ void TForm1::FormCreate()
     // virtual nodes, so an empty value was stored by an older build that
     // lost the folder: it means the top of the tree.
     if (lastDir.empty())
-        lastDir = "/";
+        lastDir.push_back('/');
     // A path given at start takes the remembered folder's place; one that
     // does not exist is reported later and the start goes on as usual.
     if (!StartPath().isEmpty() && QFileInfo::exists(StartPath()))

@@ -255,7 +255,7 @@ void TIniFile::WriteString(std::string_view Section, std::string_view Key, std::
     if (!Value.empty() &&
         (IsBlank(Value.front()) || IsBlank(Value.back()) ||
          (Value.size() >= 2 && IsQuote(Value.front()) && Value.back() == Value.front())))
-        entry += "\"" + std::string(Value) + "\"";
+        entry.append(1, '"').append(Value).append(1, '"');
     else
         entry += Value;
 
@@ -264,7 +264,9 @@ void TIniFile::WriteString(std::string_view Section, std::string_view Key, std::
     if (!FindSection(Section, header, body)) {
         if (!FLines.empty() && !Trim(Content(FLines.back().Text)).empty())
             Insert(FLines.size(), ""); // a blank line between sections
-        Insert(FLines.size(), "[" + std::string(section) + "]");
+        std::string title(1, '[');
+        title.append(section).append(1, ']');
+        Insert(FLines.size(), std::move(title));
         Insert(FLines.size(), std::move(entry));
         return;
     }
