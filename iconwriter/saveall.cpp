@@ -3,49 +3,25 @@
 #include "icontofile.h"
 #include "wholeiconfile.h"
 
+#include "platform/utf8.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 
 namespace iconwriter {
-
-namespace {
-
-// Length in bytes of the UTF-8 character that starts at text[at], or 1 for
-// a byte that starts no valid character (a stray byte is a character of
-// its own, so a name in another encoding still splits somewhere).
-std::size_t CharacterLength(const std::string &text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 1;
-    unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    else
-        return 1;
-    if (length > text.size() - at || byte(at + 1) < low || byte(at + 1) > high)
-        return 1;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 1;
-    return length;
-}
-
-} // namespace
 
 std::string BaseName(const std::string &fileName)
 {
     // Where each character starts; the base ends where the fourth from the
     // end begins.
     std::vector<std::size_t> starts;
-    for (std::size_t at = 0; at < fileName.size(); at += CharacterLength(fileName, at))
+    // A byte that starts no valid character is a character of its own, so
+    // a name in another encoding still splits somewhere.
+    for (std::size_t at = 0; at < fileName.size();) {
         starts.push_back(at);
+        at += std::max<std::size_t>(platform::Utf8CharacterLength(fileName, at), 1);
+    }
     if (starts.size() < 4)
         return fileName;
     return fileName.substr(0, starts[starts.size() - 4]);

@@ -9,6 +9,7 @@
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
 #include "platform/bytesource.h"
+#include "platform/utf8.h"
 #include "platform/wholeicon.h"
 #include "pngwrite.h"
 
@@ -286,37 +287,12 @@ int SaveAll(int argc, char **argv)
     return run.Errors == 0 ? 0 : 1;
 }
 
-// Length of the valid UTF-8 character at text[at], 0 when none starts there.
-std::size_t Utf8Length(const std::string &text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        n = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        n = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        n = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    else
-        return 0;
-    if (n > text.size() - at || byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (std::size_t i = 2; i < n; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    return n;
-}
-
 // A JSON string literal; bytes that are not UTF-8 become U+FFFD.
 std::string JsonString(const std::string &text)
 {
     std::string out = "\"";
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t n = Utf8Length(text, at);
+        const std::size_t n = platform::Utf8CharacterLength(text, at);
         const auto c = static_cast<unsigned char>(text[at]);
         if (n == 0) {
             out += "\\ufffd";
