@@ -72,30 +72,6 @@ fixtures::Bytes Program(int n)
     return fixtures::BuildPe(recipe);
 }
 
-// Runs act on the modal window of type T as soon as the code under test
-// shows it (its own event loop runs the polling), however slow the machine;
-// after 20 s it closes whatever is modal, so that a test fails instead of
-// hanging.
-template <typename T, typename F> void WhenModal(QObject *context, F act)
-{
-    auto *timer = new QTimer(context);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, context, [timer, tries, act]() mutable {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *window = qobject_cast<T *>(modal)) {
-            timer->stop();
-            timer->deleteLater();
-            act(window);
-        } else if (++*tries > 1000) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start(20);
-}
-
 } // namespace
 
 class MainWindowTest : public QObject
@@ -468,7 +444,7 @@ private slots:
         QString directory;
         QStringList types;
         bool asked = false;
-        WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
+        testsupport::WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
             directory = dialog->directory().absolutePath();
             types = dialog->nameFilters();
             // Typed into the name box, as a user does (selectFile leaves a
@@ -480,7 +456,7 @@ private slots:
             }
             name->setText(QStringLiteral("old.ico"));
             // The question comes up inside accept(); answer it there.
-            WhenModal<QMessageBox>(dialog, [&asked](QMessageBox *box) {
+            testsupport::WhenModal<QMessageBox>(dialog, [&asked](QMessageBox *box) {
                 asked = true;
                 box->button(QMessageBox::Yes)->click();
             });
@@ -669,14 +645,14 @@ private slots:
         dialog->SetDirName(out.path() + "/");
         QCOMPARE(form.SaveDir, out.path() + "/");
 
-        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) { shown->BtnCancelClick(); });
+        testsupport::WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) { shown->BtnCancelClick(); });
         form.ImgBtn4Click();
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
 
         testsupport::Child<dialogs::TRadioGroup>(*dialog, "RadioGroup1")->SetItemIndex(1); // CUR
         // Showing unchecks the gallery box for anything but BMP; tick it
         // while the dialog is open, as a user can before changing the type.
-        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
+        testsupport::WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
             testsupport::Child<QCheckBox>(*shown, "CbxHTML")->setChecked(true);
             shown->BtnOkClick();
         });
@@ -695,7 +671,7 @@ private slots:
         dialog->SetDirName(bitmaps.path() + "/");
         testsupport::Child<dialogs::TRadioGroup>(*dialog, "RadioGroup1")->SetItemIndex(2);
         dialog->RadioGroup1Click();
-        WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
+        testsupport::WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) {
             testsupport::Child<QCheckBox>(*shown, "CbxHTML")->setChecked(true);
             shown->BtnOkClick();
         });
@@ -710,7 +686,7 @@ private slots:
     {
         TForm1 form;
         bool shown = false;
-        WhenModal<QDialog>(&form, [&shown](QDialog *modal) {
+        testsupport::WhenModal<QDialog>(&form, [&shown](QDialog *modal) {
             shown = true;
             modal->close();
         });
