@@ -1,5 +1,6 @@
 #include "about/aboutbox.h"
 
+#include "about/aboutlayout.h"
 #include "about/aboutshell.h"
 #include "controls/windowstyle.h"
 #include "fittext.h"
@@ -104,74 +105,76 @@ void TAboutBox::BuildControls()
     // Fixed border: no resizing, minimising or maximising.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(292, 378);
-    move(321, 185);
+    setFixedSize(kAboutClientSize);
+    move(kAboutDesignPosition);
     controls::SetGround(this, Qt::white);
     setFont(controls::SerifFont(13, false));
 
     const QFont labelFont = controls::SerifFont(13, true);
-    const auto label = [&](QWidget *parent, const char *name, const QString &caption, int x, int y,
-                           int w, int h, const QFont &font) {
+    const auto labelAt = [&](QWidget *parent, const char *name, const QString &caption,
+                             const QRect &place, const QFont &font) {
         auto *l = new QLabel(caption, parent);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, h);
+        l->setGeometry(place);
         l->setFont(font);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
+    const auto label = [&](QWidget *parent, const char *name, const QString &caption,
+                           const QFont &font) {
+        return labelAt(parent, name, caption, AboutPlaceOf(name), font);
+    };
+    const auto frame = [&](QWidget *parent, const char *name) {
+        auto *f = new QFrame(parent);
+        f->setObjectName(QLatin1String(name));
+        f->setGeometry(AboutPlaceOf(name));
+        return f;
+    };
 
-    Image1 = label(this, "Image1", QString(), 0, 0, 292, 193, labelFont);
+    Image1 = label(this, "Image1", QString(), labelFont);
     Image1->setPixmap(QPixmap(QString::fromLatin1(skinart::kAboutPicture)));
-    ProgramIcon2 = label(this, "ProgramIcon2", QString(), 19, 20, 32, 32, labelFont);
+    ProgramIcon2 = label(this, "ProgramIcon2", QString(), labelFont);
 
-    ProductName = label(this, "ProductName", QStringLiteral("Product"), 127, 32, 51, 19,
-                        controls::SerifFont(16, true));
-    LblVersion = label(this, "LblVersion", QStringLiteral("Version"), 106, 53, 44, 15, labelFont);
+    ProductName =
+        label(this, "ProductName", QStringLiteral("Product"), controls::SerifFont(16, true));
+    LblVersion = label(this, "LblVersion", QStringLiteral("Version"), labelFont);
     QFont versFont = labelFont;
     versFont.setFamilies(
         {QStringLiteral("Times New Roman MT Extra Bold"), QStringLiteral("Times New Roman")});
-    VersNo = label(this, "VersNo", QStringLiteral("VersNo"), 154, 53, 45, 16, versFont);
-    ReleaseLbl = label(this, "ReleaseLbl", QStringLiteral("Release"), 82, 70, 43, 15, labelFont);
-    Release = label(this, "Release", QStringLiteral("Release"), 129, 70, 43, 15, labelFont);
-    BuildL = label(this, "BuildL", QStringLiteral("Build"), 64, 92, 30, 15, labelFont);
-    Build = label(this, "Build", QStringLiteral("Build"), 99, 91, 30, 15, labelFont);
-    LblCopyRight_Text =
-        label(this, "LblCopyRight_Text", QStringLiteral("Copyright"), 41, 112, 55, 15, labelFont);
+    VersNo = label(this, "VersNo", QStringLiteral("VersNo"), versFont);
+    ReleaseLbl = label(this, "ReleaseLbl", QStringLiteral("Release"), labelFont);
+    Release = label(this, "Release", QStringLiteral("Release"), labelFont);
+    BuildL = label(this, "BuildL", QStringLiteral("Build"), labelFont);
+    Build = label(this, "Build", QStringLiteral("Build"), labelFont);
+    LblCopyRight_Text = label(this, "LblCopyRight_Text", QStringLiteral("Copyright"), labelFont);
     // The symbol font's 0xD3 is the copyright sign; here it is its own character.
     QFont symbol = labelFont;
     symbol.setFamilies({QStringLiteral("Symbol"), QStringLiteral("Times New Roman")});
-    LblCopyright = label(this, "LblCopyright", QString(QChar(0x00A9)), 105, 112, 11, 16, symbol);
-    Copyright = label(this, "Copyright", QStringLiteral("Copyright"), 118, 112, 55, 15, labelFont);
+    LblCopyright = label(this, "LblCopyright", QString(QChar(0x00A9)), symbol);
+    Copyright = label(this, "Copyright", QStringLiteral("Copyright"), labelFont);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(5, 151, 279, 2);
+    Bevel1 = frame(this, "Bevel1");
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-    Panel2 = new QFrame(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(5, 159, 282, 131);
+    Panel2 = frame(this, "Panel2");
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     controls::SetGround(Panel2, Qt::white);
-    Panel1 = new QFrame(Panel2);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(8, 5, 258, 123);
+    Panel1 = frame(Panel2, "Panel1");
     controls::SetGround(Panel1, kSilver);
-    Comments = label(Panel1, "Comments", QStringLiteral("Comments"), 0, 0, 258, 350,
-                     controls::SansFont(10, false));
+    Comments = label(Panel1, "Comments", QStringLiteral("Comments"), controls::SansFont(10, false));
     Comments->setWordWrap(true);
     controls::SetGround(Comments, Qt::white);
     SetHint(Comments, QStringLiteral("Drag to scroll"));
     Comments->installEventFilter(this);
 
     Lblexplaindrag =
-        label(this, "Lblexplaindrag", QStringLiteral("Left mouse click on text to drag window!"), 8,
-              291, 190, 14, controls::SerifFont(11, false));
+        label(this, "Lblexplaindrag", QStringLiteral("Left mouse click on text to drag window!"),
+              controls::SerifFont(11, false));
     controls::SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
     LblTextURL = label(this, "LblTextURL",
                        QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
                                       "Vuderiru for Tools, Themes and more!"),
-                       7, 313, 288, 26, controls::SansFont(10, true));
+                       controls::SansFont(10, true));
     LblTextURL->setWordWrap(true);
     controls::SetTextColour(LblTextURL, Qt::black);
     LblTextURL->setCursor(Qt::ArrowCursor);
@@ -179,9 +182,8 @@ void TAboutBox::BuildControls()
 
     QFont link = controls::SerifFont(13, false);
     link.setUnderline(true);
-    LblHomepage =
-        label(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), 8, 347, 108, 15, link);
-    LblMail = label(this, "LblMail", QStringLiteral("Mail me!"), 128, 347, 46, 15, link);
+    LblHomepage = label(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), link);
+    LblMail = label(this, "LblMail", QStringLiteral("Mail me!"), link);
     for (QLabel *l : {LblHomepage, LblMail}) {
         controls::SetTextColour(l, Qt::blue);
         l->setCursor(Qt::PointingHandCursor);
@@ -190,10 +192,10 @@ void TAboutBox::BuildControls()
     SetHint(LblHomepage, kHomePage);
     SetHint(LblMail, kMailAddress);
 
-    const auto button = [&](const char *name, const char *glyph, int x, int y, int w, int h) {
+    const auto button = [&](const char *name, const char *glyph) {
         auto *b = new QToolButton(this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(x, y, w, h);
+        b->setGeometry(AboutPlaceOf(name));
         b->setAutoRaise(true);
         const QPixmap picture(QString::fromLatin1(glyph));
         b->setIcon(QIcon(picture));
@@ -201,42 +203,35 @@ void TAboutBox::BuildControls()
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
         return b;
     };
-    SpeedButton2 = button("SpeedButton2", skinart::kFactsGlyph, 184, 342, 49, 29);
+    SpeedButton2 = button("SpeedButton2", skinart::kFactsGlyph);
     SetHint(SpeedButton2, QStringLiteral("show hardisk preferences"));
     connect(SpeedButton2, &QToolButton::clicked, this, &TAboutBox::SpeedButton2Click);
-    SpeedButton1 = button("SpeedButton1", skinart::kCloseGlyph, 238, 341, 45, 30);
+    SpeedButton1 = button("SpeedButton1", skinart::kCloseGlyph);
     SetHint(SpeedButton1, QStringLiteral("Close About Box"));
     connect(SpeedButton1, &QToolButton::clicked, this, &TAboutBox::SpeedButton1Click);
 
-    Panel3 = new QFrame(this);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setGeometry(238, 26, 50, 111);
+    Panel3 = frame(this, "Panel3");
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     controls::SetGround(Panel3, Qt::white);
     const QFont bitFont = controls::SerifFont(13, false);
-    // Label numbers by column (hours, minutes, seconds) and row (weights 1 ... 32).
-    constexpr int kNumbers[3][6] = {
-        {4, 3, 2, 1, 0, -1}, {15, 9, 8, 7, 6, 5}, {16, 14, 13, 12, 11, 10}};
-    constexpr int kLefts[3] = {3, 19, 35};
-    const char *const captions[6] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
-    for (int column = 0; column < 3; ++column)
-        for (int row = 0; row < 6; ++row) {
-            const int n = kNumbers[column][row];
+    const char *const captions[kClockRows] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
+    for (int column = 0; column < kClockColumns; ++column)
+        for (int row = 0; row < kClockRows; ++row) {
+            const int n = kClockLabel[column][row];
             if (n < 0)
                 continue;
             const QByteArray name = "Label" + QByteArray::number(n);
-            QLabel *l = label(Panel3, name.constData(), QLatin1String(captions[row]),
-                              kLefts[column], 15 + 16 * row, 12, 15, bitFont);
+            QLabel *l = labelAt(Panel3, name.constData(), QLatin1String(captions[row]),
+                                ClockBitRect(column, row), bitFont);
             controls::SetGround(l, kSilver);
             Labels[static_cast<std::size_t>(n)] = l;
         }
-    const char *const headers[3] = {"H", "M", "S"};
-    constexpr int kHeaderLefts[3] = {5, 20, 39};
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray name = "Label" + QByteArray::number(17 + i);
-        QLabel *l = label(Panel3, name.constData(), QLatin1String(headers[i]), kHeaderLefts[i], 0,
-                          12, 15, bitFont);
-        Labels[static_cast<std::size_t>(17 + i)] = l;
+    const char *const headers[kClockColumns] = {"H", "M", "S"};
+    for (int i = 0; i < kClockColumns; ++i) {
+        const int n = kClockHeaderLabel + i;
+        const QByteArray name = "Label" + QByteArray::number(n);
+        Labels[static_cast<std::size_t>(n)] = labelAt(
+            Panel3, name.constData(), QLatin1String(headers[i]), ClockHeaderRect(i), bitFont);
     }
 
     // The faces here are not quite the ones the places were made for.

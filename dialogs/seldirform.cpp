@@ -3,6 +3,7 @@
 #include "controls/windowstyle.h"
 #include "pathdialog.h"
 #include "radiogroup.h"
+#include "seldirlayout.h"
 #include "skinart.h"
 #include "skinstyle.h"
 
@@ -32,12 +33,6 @@ using skinart::kNavy;
 // Painted where there is no background picture yet: the tile's own dark tone.
 const QColor kNoBackground = skinart::kPlate;
 
-// The Save-as group: each item's height (77 pixels held the first three),
-// and the width up to the gallery box.
-constexpr int kItemHeight = 20;
-constexpr int kGroupWidth = 89;
-constexpr int kDialogHeight = 179 + kItemHeight;
-
 // The Save-as items with a smaller round button and a narrower gap before
 // the text, so that "Icon, all sizes" fits the group left of the gallery box.
 class TCompactRadioStyle : public QProxyStyle
@@ -61,19 +56,21 @@ QFont DialogFont(bool bold)
     return controls::SansFont(11, bold);
 }
 
-QLabel *MakeLabel(const QString &text, const QRect &rect, QWidget *parent)
+QLabel *MakeLabel(const char *name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setGeometry(rect);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(SelDirPlaceOf(name));
     label->setFont(DialogFont(true));
     controls::SetColours(label, kGray, kAqua, false); // transparent: the tile shows through
     return label;
 }
 
-QToolButton *MakeButton(const QString &caption, skinart::DialogGlyph glyph, const QRect &rect,
+QToolButton *MakeButton(const char *name, const QString &caption, skinart::DialogGlyph glyph,
                         QWidget *parent)
 {
     auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setIcon(QIcon(QPixmap(QString::fromLatin1(skinart::DialogGlyphFile(glyph)))));
     button->setIconSize(QSize(16, 16));
@@ -81,7 +78,7 @@ QToolButton *MakeButton(const QString &caption, skinart::DialogGlyph glyph, cons
     button->setAutoRaise(true);
     // Speed buttons: never focused, so Enter and Space never press them.
     button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(rect);
+    button->setGeometry(SelDirPlaceOf(name));
     button->setFont(DialogFont(true));
     controls::SetColours(button, kGray, kAqua, false);
     return button;
@@ -121,35 +118,26 @@ void TSelDirForm::BuildControls()
     setWindowTitle(QStringLiteral("Select the directory where you intend to save the Icons"));
     // Taller than the first design by the two whole-icon choices the Save-as
     // group gained below BMP; every other control keeps its place.
-    setFixedSize(484, kDialogHeight);
-    move(345, 153);
+    setFixedSize(kSelDirClientSize);
+    move(kSelDirDesignPosition);
     setFont(DialogFont(false));
     controls::SetHint(this, QStringLiteral("Press Button to create new Directory"));
 
-    BtnCancel = MakeButton(QStringLiteral("Close"), skinart::DialogGlyph::Exit,
-                           QRect(409, 132, 65, 25), this);
-    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnCancel = MakeButton("BtnCancel", QStringLiteral("Close"), skinart::DialogGlyph::Exit, this);
     controls::SetHint(BtnCancel, QStringLiteral("Cancel all!"));
-    BtnOk = MakeButton(QStringLiteral("Start"), skinart::DialogGlyph::Tick, QRect(409, 98, 65, 25),
-                       this);
-    BtnOk->setObjectName(QStringLiteral("BtnOk"));
+    BtnOk = MakeButton("BtnOk", QStringLiteral("Start"), skinart::DialogGlyph::Tick, this);
     controls::SetHint(BtnOk, QStringLiteral("OK and extract!"));
-    BtnSelDir = MakeButton(QStringLiteral("Browse"), skinart::DialogGlyph::OpenFolder,
-                           QRect(408, 28, 65, 26), this);
-    BtnSelDir->setObjectName(QStringLiteral("BtnSelDir"));
+    BtnSelDir =
+        MakeButton("BtnSelDir", QStringLiteral("Browse"), skinart::DialogGlyph::OpenFolder, this);
     controls::SetHint(BtnSelDir, QStringLiteral("Press Button to select Directory"));
-    BtnNewDir = MakeButton(QStringLiteral("   New"), skinart::DialogGlyph::ClosedFolder,
-                           QRect(408, 64, 65, 26), this);
-    BtnNewDir->setObjectName(QStringLiteral("BtnNewDir"));
+    BtnNewDir =
+        MakeButton("BtnNewDir", QStringLiteral("   New"), skinart::DialogGlyph::ClosedFolder, this);
 
-    Label1 = MakeLabel(QStringLiteral("Enter new directory"), QRect(291, 51, 111, 13), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = MakeLabel(QStringLiteral("Chose Directory to save Icons and HTML file"),
-                       QRect(145, 15, 256, 13), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label3 = MakeLabel(QStringLiteral("Create HTML Picture Gallery (only for BMP)"),
-                       QRect(136, 120, 247, 13), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label1 = MakeLabel("Label1", QStringLiteral("Enter new directory"), this);
+    Label2 =
+        MakeLabel("Label2", QStringLiteral("Chose Directory to save Icons and HTML file"), this);
+    Label3 =
+        MakeLabel("Label3", QStringLiteral("Create HTML Picture Gallery (only for BMP)"), this);
 
     RadioGroup1 =
         new TRadioGroup(QStringLiteral("Save as"),
@@ -157,9 +145,7 @@ void TSelDirForm::BuildControls()
                          QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")},
                         this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    // Grown downward by two items, and as wide as the room left of the
-    // gallery box allows, for "Icon, all sizes".
-    RadioGroup1->setGeometry(24, 60, kGroupWidth, 77 + 2 * kItemHeight);
+    RadioGroup1->setGeometry(SelDirPlaceOf("RadioGroup1"));
     RadioGroup1->layout()->setContentsMargins(0, 2, 0, 2);
     auto *compact = new TCompactRadioStyle;
     compact->setParent(RadioGroup1);
@@ -171,7 +157,7 @@ void TSelDirForm::BuildControls()
 
     Panel1 = new QLabel(QStringLiteral("Choose Directory"), this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(24, 32, 377, 18);
+    Panel1->setGeometry(SelDirPlaceOf("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(2);
     Panel1->setAlignment(Qt::AlignCenter);
@@ -182,15 +168,15 @@ void TSelDirForm::BuildControls()
 
     Edit1 = new QLineEdit(QStringLiteral("Icons"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(295, 68, 105, 18);
-    Edit1->setFixedHeight(18);
+    Edit1->setGeometry(SelDirPlaceOf("Edit1"));
+    Edit1->setFixedHeight(Edit1->height());
     Edit1->setFrame(false);
     controls::SetColours(Edit1, kGray, kAqua, true);
     Edit1->setProperty(kHelpContext, 9);
 
     CbxHTML = new QCheckBox(this);
     CbxHTML->setObjectName(QStringLiteral("CbxHTML"));
-    CbxHTML->setGeometry(113, 115, 16, 17);
+    CbxHTML->setGeometry(SelDirPlaceOf("CbxHTML"));
     controls::SetColours(CbxHTML, kNavy, kAqua, true);
     // The box itself stays white with a dark tick on the navy ground.
     QPalette box = CbxHTML->palette();

@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window's skin artwork: where each picture lives among the
-// program's embedded resources (skin.qrc), and the logo, which is drawn as
-// vectors at whatever size it is shown.
+// The windows' skin artwork: where each picture lives among the program's
+// embedded resources (listed in artwork.cmake), and the logo, which is drawn
+// as vectors at whatever size it is shown.
 
 #include "logo.h"
 

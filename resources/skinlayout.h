@@ -4,13 +4,12 @@
 // its controls from this table, the artwork is drawn around them, and the
 // shape must hold every one of them.
 
+#include "controlplaces.h"
+
 #include <QRect>
 #include <QSize>
 
 #include <array>
-#include <cstring>
-#include <stdexcept>
-#include <string>
 
 namespace skinart {
 
@@ -20,12 +19,6 @@ inline constexpr QSize kWindowSize(719, 528);
 inline constexpr int kTileSize = 128;
 inline constexpr QSize kFaceSize(86, 24);
 inline constexpr QSize kIconSize(32, 32);
-
-struct ControlRect
-{
-    const char *name;
-    QRect rect;
-};
 
 // Every visible control with a place of its own; children of a panel are
 // covered by their panel. The skin picture itself is left out: it spans the
@@ -49,10 +42,7 @@ inline constexpr std::array<ControlRect, 21> kControls{{
 // not in kControls.
 inline QRect ControlRectOf(const char *name)
 {
-    for (const ControlRect &c : kControls)
-        if (std::strcmp(c.name, name) == 0)
-            return c.rect;
-    throw std::invalid_argument(std::string("no control ") + name);
+    return PlaceIn(kControls, name);
 }
 
 // Button faces top to bottom are ImgBtn5 ... ImgBtn1; button b of

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything with clang, AddressSanitizer and
-# UBSan, and runs the whole test suite, fuzzing included. Before the tests
+# UBSan, and runs the whole test suite, fuzzing and the check that the
+# committed artwork is what its generator draws included. Before the tests
 # run, everything (tests and benchmarks too) is also built with GCC, the
 # distribution's compiler, with warnings as errors: that build is only
 # compiled, not run. Ends with ctest's summary.
@@ -11,7 +12,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-test"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRURORODODE_TESTS=ON -DRURORODODE_SANITIZE=ON -DRURORODODE_FUZZ=ON
+    -DRURORODODE_TESTS=ON -DRURORODODE_SANITIZE=ON -DRURORODODE_FUZZ=ON -DRURORODODE_ARTWORK=ON
 cmake --build "$build"
 
 # GCC: no sanitizers, no optimisation and no debug information, to keep it
@@ -22,7 +23,8 @@ cmake --build "$build"
 gcc_build="$root/build-gcc"
 CC=gcc CXX=g++ cmake -S "$root" -B "$gcc_build" -G Ninja \
     -DCMAKE_BUILD_TYPE=None -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-    -DRURORODODE_TESTS=ON -DRURORODODE_BENCH=ON -DRURORODODE_SANITIZE=OFF -DRURORODODE_FUZZ=OFF
+    -DRURORODODE_TESTS=ON -DRURORODODE_BENCH=ON -DRURORODODE_SANITIZE=OFF -DRURORODODE_FUZZ=OFF \
+    -DRURORODODE_ARTWORK=ON
 cmake --build "$gcc_build"
 
 # The Debian package, built in build-package/ and checked as a user meets it.

@@ -5,6 +5,7 @@
 #include "dialogs/pathdialog.h"
 #include "dialogs/radiogroup.h"
 #include "dialogs/seldirform.h"
+#include "dialogs/seldirlayout.h"
 #include "qttestsupport.h"
 
 #include <QCheckBox>
@@ -155,7 +156,7 @@ void SelDirFormTest::saveAsChoices()
     QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->Count(), int(items.size()));
     const QRect group = Child<TRadioGroup>(*form, "RadioGroup1")->geometry();
     QCOMPARE(group.topLeft(), QPoint(24, 60));
-    QVERIFY(group.height() > 77);
+    QVERIFY(group.height() >= 77 + 2 * dialogs::kSaveAsItemHeight);
     QVERIFY(group.bottom() < form->height());
     int lastTop = -1;
     for (int i = 0; i < items.size(); ++i) {
@@ -165,21 +166,28 @@ void SelDirFormTest::saveAsChoices()
         QVERIFY(button->geometry().top() > lastTop); // one column, in order
         lastTop = button->geometry().top();
     }
-    const QList<std::pair<QWidget *, QRect>> kept = {
-        {Child<QToolButton>(*form, "BtnCancel"), QRect(409, 132, 65, 25)},
-        {Child<QToolButton>(*form, "BtnOk"), QRect(409, 98, 65, 25)},
-        {Child<QToolButton>(*form, "BtnSelDir"), QRect(408, 28, 65, 26)},
-        {Child<QToolButton>(*form, "BtnNewDir"), QRect(408, 64, 65, 26)},
-        {Child<QLabel>(*form, "Label1"), QRect(291, 51, 111, 13)},
-        {Child<QLabel>(*form, "Label2"), QRect(145, 15, 256, 13)},
-        {Child<QLabel>(*form, "Label3"), QRect(136, 120, 247, 13)},
-        {Child<QLabel>(*form, "Panel1"), QRect(24, 32, 377, 18)},
-        {Child<QLineEdit>(*form, "Edit1"), QRect(295, 68, 105, 18)},
-        {Child<QCheckBox>(*form, "CbxHTML"), QRect(113, 115, 16, 17)}};
-    for (const auto &[widget, rect] : kept) {
-        QCOMPARE(widget->geometry(), rect);
-        QVERIFY2(!widget->geometry().intersects(group), qPrintable(widget->objectName()));
+    // Every control at its place in the dialog's table, inside the dialog,
+    // clear of the grown group, and its caption whole.
+    for (const skinart::ControlRect &c : dialogs::kSelDirControls) {
+        auto *widget = Child<QWidget>(*form, c.name);
+        QVERIFY2(widget, c.name);
+        QCOMPARE(widget->geometry(), c.rect);
+        QVERIFY2(form->rect().contains(widget->geometry()), c.name);
+        if (widget != Child<QWidget>(*form, "RadioGroup1"))
+            QVERIFY2(!widget->geometry().intersects(group), c.name);
+        // Fixed captions; the folder panel shows whatever folder is chosen.
+        // A button shows its glyph, a gap and its caption.
+        if (auto *button = qobject_cast<QToolButton *>(widget))
+            QVERIFY2(button->iconSize().width() + 4 +
+                             button->fontMetrics().horizontalAdvance(button->text()) <=
+                         button->width(),
+                     c.name);
+        else if (qobject_cast<QLabel *>(widget) && widget->objectName() != "Panel1")
+            QVERIFY2(widget->sizeHint().width() <= widget->width(), c.name);
     }
+    // Places the design pins.
+    QCOMPARE(Child<QToolButton>(*form, "BtnOk")->geometry(), QRect(409, 98, 65, 25));
+    QCOMPARE(Child<QLabel>(*form, "Panel1")->geometry(), QRect(24, 32, 377, 18));
     QCOMPARE(TSelDirForm::GalleryFormat(2), true);
     QCOMPARE(TSelDirForm::GalleryFormat(4), true);
     for (const int item : {-1, 0, 1, 3, 5})

@@ -51,6 +51,9 @@ QImage MaskImage(const Shape &shape)
 {
     QImage mask(kShapeSize, QImage::Format_Mono);
     mask.setColorTable({qRgb(0xFF, 0xFF, 0xFF), qRgb(0, 0, 0)});
+    // Also clears the bits that pad each row, which the file keeps: the
+    // same drawing must give the same bytes.
+    mask.fill(0);
     for (int y = 0; y < shape.h; ++y)
         for (int x = 0; x < shape.w; ++x)
             mask.setPixel(x, y, shape.Inside(x, y) ? 1 : 0);

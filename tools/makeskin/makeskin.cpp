@@ -1,17 +1,16 @@
-// Draws the main window's skin artwork and writes the pictures that
-// skin.qrc embeds, checking each against what the window needs of it.
+// Draws the windows' skin artwork and writes the pictures the program
+// embeds, checking each against what the windows need of it.
 //
-//     makeskin SKIN_DIR [MOCK.png]
+//     makeskin SKIN_DIR
 //
-// MOCK.png, when given, receives the whole window as it will look, with the
-// controls sketched in place, for judging the artwork by eye.
+// The desktop's theme icons go to SKIN_DIR/../icons, as they lie beside the
+// skin in the source tree.
 
 #include "aboutart.h"
 #include "buttonfaces.h"
 #include "dialogglyphs.h"
 #include "iconwriter/icontofile.h"
 #include "logo.h"
-#include "mockup.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
 #include "skinart.h"
@@ -144,9 +143,8 @@ void Verify(const QDir &dir, const QImage &iconDrawing)
     }
 }
 
-// Draws every picture, writes it into skinDir and checks the files; the
-// mock goes to mockFile unless that is empty.
-void Run(const QString &skinDir, const QString &mockFile)
+// Draws every picture, writes it into skinDir and checks the files.
+void Run(const QString &skinDir)
 {
     if (!QImageWriter::supportedImageFormats().contains("jpg"))
         Fail(QStringLiteral("no JPEG writer: the close button's face is a JPEG"));
@@ -171,11 +169,9 @@ void Run(const QString &skinDir, const QString &mockFile)
     const QImage skin = SkinPicture(SkinArt(skinHigh(outer)), skinHigh(window), tile);
     Save(skin, dir.filePath(FileOf(kSkin)), "PNG");
 
-    FaceSet faces;
     for (int b = 0; b < kButtonCount; ++b)
         for (const Face f : {Face::Normal, Face::Hover, Face::Pressed}) {
             const QImage img = ButtonFaceImage(b, f);
-            faces[static_cast<std::size_t>(b)][static_cast<std::size_t>(f)] = img;
             const QString path = dir.filePath(FileOf(ButtonFace(b, f)));
             if (path.endsWith(QLatin1String(".jpg")))
                 Save(img, path, "JPEG", 95);
@@ -219,9 +215,6 @@ void Run(const QString &skinDir, const QString &mockFile)
     WriteAboutArt(dir.path());
 
     Verify(dir, icon);
-
-    if (!mockFile.isEmpty())
-        Save(Mock(tile, skin, window, faces, icon), mockFile, "PNG");
 }
 
 } // namespace
@@ -232,13 +225,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: makeskin SKIN_DIR [MOCK.png]\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: makeskin SKIN_DIR\n");
         return 2;
     }
     try {
-        Run(QString::fromLocal8Bit(argv[1]),
-            argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString());
+        Run(QString::fromLocal8Bit(argv[1]));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "makeskin: %s\n", e.what());
         return 1;
