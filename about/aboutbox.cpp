@@ -57,6 +57,52 @@ void ShowBits(const QList<QLabel *> &labels, int value)
     }
 }
 
+// The labels' face: the window's serif, bold.
+QFont LabelFont()
+{
+    return controls::SerifFont(13, true);
+}
+
+QLabel *LabelAt(QWidget *parent, const char *name, const QString &caption, const QRect &place,
+                const QFont &font)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(place);
+    l->setFont(font);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+// A label at its place in the window's table.
+QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption,
+                    const QFont &font = LabelFont())
+{
+    return LabelAt(parent, name, caption, AboutPlaceOf(name), font);
+}
+
+QFrame *PlacedFrame(QWidget *parent, const char *name)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setGeometry(AboutPlaceOf(name));
+    return f;
+}
+
+// A flat button that shows only its glyph.
+QToolButton *PlacedGlyphButton(QWidget *parent, const char *name, const char *glyph)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(AboutPlaceOf(name));
+    b->setAutoRaise(true);
+    const QPixmap picture(QString::fromLatin1(glyph));
+    b->setIcon(QIcon(picture));
+    b->setIconSize(picture.size());
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return b;
+}
+
 } // namespace
 
 QString LongTimeFormatWithoutZone(const QLocale &locale)
@@ -110,129 +156,10 @@ void TAboutBox::BuildControls()
     controls::SetGround(this, Qt::white);
     setFont(controls::SerifFont(13, false));
 
-    const QFont labelFont = controls::SerifFont(13, true);
-    const auto labelAt = [&](QWidget *parent, const char *name, const QString &caption,
-                             const QRect &place, const QFont &font) {
-        auto *l = new QLabel(caption, parent);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(place);
-        l->setFont(font);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return l;
-    };
-    const auto label = [&](QWidget *parent, const char *name, const QString &caption,
-                           const QFont &font) {
-        return labelAt(parent, name, caption, AboutPlaceOf(name), font);
-    };
-    const auto frame = [&](QWidget *parent, const char *name) {
-        auto *f = new QFrame(parent);
-        f->setObjectName(QLatin1String(name));
-        f->setGeometry(AboutPlaceOf(name));
-        return f;
-    };
-
-    Image1 = label(this, "Image1", QString(), labelFont);
-    Image1->setPixmap(QPixmap(QString::fromLatin1(skinart::kAboutPicture)));
-    ProgramIcon2 = label(this, "ProgramIcon2", QString(), labelFont);
-
-    ProductName =
-        label(this, "ProductName", QStringLiteral("Product"), controls::SerifFont(16, true));
-    LblVersion = label(this, "LblVersion", QStringLiteral("Version"), labelFont);
-    QFont versFont = labelFont;
-    versFont.setFamilies(
-        {QStringLiteral("Times New Roman MT Extra Bold"), QStringLiteral("Times New Roman")});
-    VersNo = label(this, "VersNo", QStringLiteral("VersNo"), versFont);
-    ReleaseLbl = label(this, "ReleaseLbl", QStringLiteral("Release"), labelFont);
-    Release = label(this, "Release", QStringLiteral("Release"), labelFont);
-    BuildL = label(this, "BuildL", QStringLiteral("Build"), labelFont);
-    Build = label(this, "Build", QStringLiteral("Build"), labelFont);
-    LblCopyRight_Text = label(this, "LblCopyRight_Text", QStringLiteral("Copyright"), labelFont);
-    // The symbol font's 0xD3 is the copyright sign; here it is its own character.
-    QFont symbol = labelFont;
-    symbol.setFamilies({QStringLiteral("Symbol"), QStringLiteral("Times New Roman")});
-    LblCopyright = label(this, "LblCopyright", QString(QChar(0x00A9)), symbol);
-    Copyright = label(this, "Copyright", QStringLiteral("Copyright"), labelFont);
-
-    Bevel1 = frame(this, "Bevel1");
-    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-
-    Panel2 = frame(this, "Panel2");
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls::SetGround(Panel2, Qt::white);
-    Panel1 = frame(Panel2, "Panel1");
-    controls::SetGround(Panel1, kSilver);
-    Comments = label(Panel1, "Comments", QStringLiteral("Comments"), controls::SansFont(10, false));
-    Comments->setWordWrap(true);
-    controls::SetGround(Comments, Qt::white);
-    SetHint(Comments, QStringLiteral("Drag to scroll"));
-    Comments->installEventFilter(this);
-
-    Lblexplaindrag =
-        label(this, "Lblexplaindrag", QStringLiteral("Left mouse click on text to drag window!"),
-              controls::SerifFont(11, false));
-    controls::SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
-    LblTextURL = label(this, "LblTextURL",
-                       QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
-                                      "Vuderiru for Tools, Themes and more!"),
-                       controls::SansFont(10, true));
-    LblTextURL->setWordWrap(true);
-    controls::SetTextColour(LblTextURL, Qt::black);
-    LblTextURL->setCursor(Qt::ArrowCursor);
-    SetHint(LblTextURL, kHomePage + QLatin1Char('\n') + kThemesPage);
-
-    QFont link = controls::SerifFont(13, false);
-    link.setUnderline(true);
-    LblHomepage = label(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), link);
-    LblMail = label(this, "LblMail", QStringLiteral("Mail me!"), link);
-    for (QLabel *l : {LblHomepage, LblMail}) {
-        controls::SetTextColour(l, Qt::blue);
-        l->setCursor(Qt::PointingHandCursor);
-        l->installEventFilter(this);
-    }
-    SetHint(LblHomepage, kHomePage);
-    SetHint(LblMail, kMailAddress);
-
-    const auto button = [&](const char *name, const char *glyph) {
-        auto *b = new QToolButton(this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(AboutPlaceOf(name));
-        b->setAutoRaise(true);
-        const QPixmap picture(QString::fromLatin1(glyph));
-        b->setIcon(QIcon(picture));
-        b->setIconSize(picture.size());
-        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        return b;
-    };
-    SpeedButton2 = button("SpeedButton2", skinart::kFactsGlyph);
-    SetHint(SpeedButton2, QStringLiteral("show hardisk preferences"));
-    connect(SpeedButton2, &QToolButton::clicked, this, &TAboutBox::SpeedButton2Click);
-    SpeedButton1 = button("SpeedButton1", skinart::kCloseGlyph);
-    SetHint(SpeedButton1, QStringLiteral("Close About Box"));
-    connect(SpeedButton1, &QToolButton::clicked, this, &TAboutBox::SpeedButton1Click);
-
-    Panel3 = frame(this, "Panel3");
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls::SetGround(Panel3, Qt::white);
-    const QFont bitFont = controls::SerifFont(13, false);
-    const char *const captions[kClockRows] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
-    for (int column = 0; column < kClockColumns; ++column)
-        for (int row = 0; row < kClockRows; ++row) {
-            const int n = kClockLabel[column][row];
-            if (n < 0)
-                continue;
-            const QByteArray name = "Label" + QByteArray::number(n);
-            QLabel *l = labelAt(Panel3, name.constData(), QLatin1String(captions[row]),
-                                ClockBitRect(column, row), bitFont);
-            controls::SetGround(l, kSilver);
-            Labels[static_cast<std::size_t>(n)] = l;
-        }
-    const char *const headers[kClockColumns] = {"H", "M", "S"};
-    for (int i = 0; i < kClockColumns; ++i) {
-        const int n = kClockHeaderLabel + i;
-        const QByteArray name = "Label" + QByteArray::number(n);
-        Labels[static_cast<std::size_t>(n)] = labelAt(
-            Panel3, name.constData(), QLatin1String(headers[i]), ClockHeaderRect(i), bitFont);
-    }
+    BuildHeading();
+    BuildComments();
+    BuildLinks();
+    BuildClock();
 
     // The faces here are not quite the ones the places were made for.
     // Captions set at run time grow with their text; fixed ones keep their
@@ -249,6 +176,116 @@ void TAboutBox::BuildControls()
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TAboutBox::Timer1Timer);
     Timer1->start();
+}
+
+// The program's name, version, release, build and copyright over the
+// picture at the top.
+void TAboutBox::BuildHeading()
+{
+    Image1 = PlacedLabel(this, "Image1", QString());
+    Image1->setPixmap(QPixmap(QString::fromLatin1(skinart::kAboutPicture)));
+    ProgramIcon2 = PlacedLabel(this, "ProgramIcon2", QString());
+
+    ProductName =
+        PlacedLabel(this, "ProductName", QStringLiteral("Product"), controls::SerifFont(16, true));
+    LblVersion = PlacedLabel(this, "LblVersion", QStringLiteral("Version"));
+    QFont versFont = LabelFont();
+    versFont.setFamilies(
+        {QStringLiteral("Times New Roman MT Extra Bold"), QStringLiteral("Times New Roman")});
+    VersNo = PlacedLabel(this, "VersNo", QStringLiteral("VersNo"), versFont);
+    ReleaseLbl = PlacedLabel(this, "ReleaseLbl", QStringLiteral("Release"));
+    Release = PlacedLabel(this, "Release", QStringLiteral("Release"));
+    BuildL = PlacedLabel(this, "BuildL", QStringLiteral("Build"));
+    Build = PlacedLabel(this, "Build", QStringLiteral("Build"));
+    LblCopyRight_Text = PlacedLabel(this, "LblCopyRight_Text", QStringLiteral("Copyright"));
+    // The symbol font's 0xD3 is the copyright sign; here it is its own character.
+    QFont symbol = LabelFont();
+    symbol.setFamilies({QStringLiteral("Symbol"), QStringLiteral("Times New Roman")});
+    LblCopyright = PlacedLabel(this, "LblCopyright", QString(QChar(0x00A9)), symbol);
+    Copyright = PlacedLabel(this, "Copyright", QStringLiteral("Copyright"));
+}
+
+// The comments, in a panel that shows a part of them.
+void TAboutBox::BuildComments()
+{
+    Bevel1 = PlacedFrame(this, "Bevel1");
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    Panel2 = PlacedFrame(this, "Panel2");
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    controls::SetGround(Panel2, Qt::white);
+    Panel1 = PlacedFrame(Panel2, "Panel1");
+    controls::SetGround(Panel1, kSilver);
+    Comments =
+        PlacedLabel(Panel1, "Comments", QStringLiteral("Comments"), controls::SansFont(10, false));
+    Comments->setWordWrap(true);
+    controls::SetGround(Comments, Qt::white);
+    SetHint(Comments, QStringLiteral("Drag to scroll"));
+    Comments->installEventFilter(this);
+}
+
+// The lines at the bottom: the drag note, the links and the two buttons.
+void TAboutBox::BuildLinks()
+{
+    Lblexplaindrag = PlacedLabel(this, "Lblexplaindrag",
+                                 QStringLiteral("Left mouse click on text to drag window!"),
+                                 controls::SerifFont(11, false));
+    controls::SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
+    LblTextURL = PlacedLabel(this, "LblTextURL",
+                             QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
+                                            "Vuderiru for Tools, Themes and more!"),
+                             controls::SansFont(10, true));
+    LblTextURL->setWordWrap(true);
+    controls::SetTextColour(LblTextURL, Qt::black);
+    LblTextURL->setCursor(Qt::ArrowCursor);
+    SetHint(LblTextURL, kHomePage + QLatin1Char('\n') + kThemesPage);
+
+    QFont link = controls::SerifFont(13, false);
+    link.setUnderline(true);
+    LblHomepage = PlacedLabel(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), link);
+    LblMail = PlacedLabel(this, "LblMail", QStringLiteral("Mail me!"), link);
+    for (QLabel *l : {LblHomepage, LblMail}) {
+        controls::SetTextColour(l, Qt::blue);
+        l->setCursor(Qt::PointingHandCursor);
+        l->installEventFilter(this);
+    }
+    SetHint(LblHomepage, kHomePage);
+    SetHint(LblMail, kMailAddress);
+
+    SpeedButton2 = PlacedGlyphButton(this, "SpeedButton2", skinart::kFactsGlyph);
+    SetHint(SpeedButton2, QStringLiteral("show hardisk preferences"));
+    connect(SpeedButton2, &QToolButton::clicked, this, &TAboutBox::SpeedButton2Click);
+    SpeedButton1 = PlacedGlyphButton(this, "SpeedButton1", skinart::kCloseGlyph);
+    SetHint(SpeedButton1, QStringLiteral("Close About Box"));
+    connect(SpeedButton1, &QToolButton::clicked, this, &TAboutBox::SpeedButton1Click);
+}
+
+// The bit-pattern clock in Panel3.
+void TAboutBox::BuildClock()
+{
+    Panel3 = PlacedFrame(this, "Panel3");
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    controls::SetGround(Panel3, Qt::white);
+    const QFont bitFont = controls::SerifFont(13, false);
+    const char *const captions[kClockRows] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
+    for (int column = 0; column < kClockColumns; ++column)
+        for (int row = 0; row < kClockRows; ++row) {
+            const int n = kClockLabel[column][row];
+            if (n < 0)
+                continue;
+            const QByteArray name = "Label" + QByteArray::number(n);
+            QLabel *l = LabelAt(Panel3, name.constData(), QLatin1String(captions[row]),
+                                ClockBitRect(column, row), bitFont);
+            controls::SetGround(l, kSilver);
+            Labels[static_cast<std::size_t>(n)] = l;
+        }
+    const char *const headers[kClockColumns] = {"H", "M", "S"};
+    for (int i = 0; i < kClockColumns; ++i) {
+        const int n = kClockHeaderLabel + i;
+        const QByteArray name = "Label" + QByteArray::number(n);
+        Labels[static_cast<std::size_t>(n)] = LabelAt(
+            Panel3, name.constData(), QLatin1String(headers[i]), ClockHeaderRect(i), bitFont);
+    }
 }
 
 void TAboutBox::FitCaption(QLabel *label)

@@ -124,6 +124,10 @@ protected:
 
 private:
     void BuildControls();
+    void BuildHeading();
+    void BuildComments();
+    void BuildLinks();
+    void BuildClock();
 
     QBrush Brush;
     std::function<QTime()> Clock;

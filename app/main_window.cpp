@@ -299,11 +299,45 @@ void TForm1::BuildControls()
 {
     Tile = QImage(QString::fromLatin1(skinart::kBackgroundTile))
                .convertToFormat(QImage::Format_RGB888);
+    // The order of creation is the stacking order: pictures and labels
+    // first, the windowed controls above them.
+    BuildFace();
+    BuildButtons();
+    BuildBrowsingPanel();
+    BuildIconChoice();
+    BuildColourDepth();
 
-    // Pictures and labels first: the order of creation is the stacking order.
+    // Presses on the windowed controls and the bevel stay with them: only
+    // the bare face and the skin picture move the window.
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Panel7, SpinEdit1, FilterComboBox1, Panel1, Bevel1})
+        w->setAttribute(Qt::WA_NoMousePropagation);
+
+    // Tab order: the file list, the tree, the number box, the filter box,
+    // the colour depth.
+    QWidget::setTabOrder(FileListBox1, DirTree);
+    QWidget::setTabOrder(DirTree, SpinEdit1);
+    QWidget::setTabOrder(SpinEdit1, FilterComboBox1);
+    QWidget::setTabOrder(FilterComboBox1, RadioButton1);
+    QWidget::setTabOrder(RadioButton1, RadioButton2);
+
+    BuildComponents();
+
+    connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
+    connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
+    connect(SpinEdit1, &controls::TSpinEdit::OnChange, this, &TForm1::SpinEdit1Change);
+    // A path given at start opens once the list's selection previews.
+    if (!StartPath().isEmpty())
+        OpenPath(StartPath());
+    setAcceptDrops(true);
+}
+
+// The skin, the pictures and the labels.
+void TForm1::BuildFace()
+{
     Image2 = new TSkinPicture(QImage(QString::fromLatin1(skinart::kSkin)), this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(0, 0, 553, 409);
+    Image2->setGeometry(skinart::kSkinPictureRect);
     Image4 = new TPicture(this);
     Place(Image4, "Image4");
     Image4->hide();
@@ -329,7 +363,11 @@ void TForm1::BuildControls()
     Label1 = MakeLabel(this, "Label1", QStringLiteral("No. of Icons"));
     Label1->setEnabled(false);
     Label6 = MakeLabel(this, "Label6", QStringLiteral("Color Depth"));
+}
 
+// The picture buttons down the right-hand column.
+void TForm1::BuildButtons()
+{
     ImgBtn1 = MakeButton(this, "ImgBtn1", 0, QStringLiteral("Close Rurorodode"));
     ImgBtn2 = MakeButton(this, "ImgBtn2", 1, QStringLiteral("Open help file"));
     ImgBtn3 = MakeButton(this, "ImgBtn3", 2, QStringLiteral("About Rurorodode"));
@@ -342,8 +380,11 @@ void TForm1::BuildControls()
     connect(ImgBtn3, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn3Click);
     connect(ImgBtn4, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn4Click);
     connect(ImgBtn5, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn5Click);
+}
 
-    // Windowed controls lie above every picture and label.
+// The folder tree and the file list, side by side in Panel7.
+void TForm1::BuildBrowsingPanel()
+{
     Panel7 = new QWidget(this);
     Place(Panel7, "Panel7");
     SetColours(Panel7, kSilver, Qt::black);
@@ -362,7 +403,11 @@ void TForm1::BuildControls()
     THintRouter::SetHint(
         FileListBox1, QStringLiteral("The file list box displays the files allowed by the filter"));
     Splitter1->setSizes({201, 205});
+}
 
+// The number box that picks the icon, and the filter box over the list.
+void TForm1::BuildIconChoice()
+{
     SpinEdit1 = new controls::TSpinEdit(this);
     Place(SpinEdit1, "SpinEdit1");
     SpinEdit1->SetMinValue(0);
@@ -396,16 +441,20 @@ void TForm1::BuildControls()
         w->setPalette(lp);
         w->setFont(SansFont(11, true));
     }
+}
 
+// The colour depth: two radio buttons in Panel1.
+void TForm1::BuildColourDepth()
+{
     Panel1 = new QFrame(this);
     Place(Panel1, "Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
     SetColours(Panel1, kGray, kAqua);
     RadioButton1 = new QRadioButton(QStringLiteral("256 colors"), Panel1);
-    RadioButton1->setGeometry(4, 6, 70, 17);
+    RadioButton1->setGeometry(skinart::PlaceIn(skinart::kColourDepthControls, "RadioButton1"));
     RadioButton2 = new QRadioButton(QStringLiteral("16 mil col"), Panel1);
-    RadioButton2->setGeometry(4, 24, 68, 17);
+    RadioButton2->setGeometry(skinart::PlaceIn(skinart::kColourDepthControls, "RadioButton2"));
     for (QRadioButton *r : {RadioButton1, RadioButton2}) {
         r->setAutoExclusive(false); // the click handlers keep exactly one selected
         QStyleOptionButton option;
@@ -417,21 +466,12 @@ void TForm1::BuildControls()
     RadioButton1->setChecked(true);
     connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
+}
 
-    // Presses on the windowed controls and the bevel stay with them: only
-    // the bare face and the skin picture move the window.
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{Panel7, SpinEdit1, FilterComboBox1, Panel1, Bevel1})
-        w->setAttribute(Qt::WA_NoMousePropagation);
-
-    // Tab order: the file list, the tree, the number box, the filter box,
-    // the colour depth.
-    QWidget::setTabOrder(FileListBox1, DirTree);
-    QWidget::setTabOrder(DirTree, SpinEdit1);
-    QWidget::setTabOrder(SpinEdit1, FilterComboBox1);
-    QWidget::setTabOrder(FilterComboBox1, RadioButton1);
-    QWidget::setTabOrder(RadioButton1, RadioButton2);
-
+// What works behind the window: the bitmap finder of the gallery and the
+// about box.
+void TForm1::BuildComponents()
+{
     HFind = new filefind::THFFile(this);
     HFind->SetFileAttr({filefind::ffaAnyFile});
     HFind->SetInSubFolders(false);
@@ -448,14 +488,6 @@ void TForm1::BuildControls()
         controls::PixelFont(QString::fromLatin1(controls::kMonoFace), 12, false), kAqua});
     AboutBox->SetaShadow(true);
     AboutBox->SetMovieText(about::TAboutBoxDlg::ProgramCredits());
-
-    connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
-    connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
-    connect(SpinEdit1, &controls::TSpinEdit::OnChange, this, &TForm1::SpinEdit1Change);
-    // A path given at start opens once the list's selection previews.
-    if (!StartPath().isEmpty())
-        OpenPath(StartPath());
-    setAcceptDrops(true);
 }
 
 void TForm1::FormCreate()

@@ -150,6 +150,12 @@ protected:
 
 private:
     void BuildControls();
+    void BuildFace();
+    void BuildButtons();
+    void BuildBrowsingPanel();
+    void BuildIconChoice();
+    void BuildColourDepth();
+    void BuildComponents();
     void StartDrag(QMouseEvent *event);
     void FormClose();
     void SetPreviewToAppIcon();

@@ -45,6 +45,16 @@ inline QRect ControlRectOf(const char *name)
     return PlaceIn(kControls, name);
 }
 
+// The skin picture covers the whole face and a little more; the shape cuts
+// it.
+inline constexpr QRect kSkinPictureRect(0, 0, 553, 409);
+
+// The colour depth's radio buttons, in Panel1's pixels.
+inline constexpr std::array<ControlRect, 2> kColourDepthControls{{
+    {"RadioButton1", {4, 6, 70, 17}},
+    {"RadioButton2", {4, 24, 68, 17}},
+}};
+
 // Button faces top to bottom are ImgBtn5 ... ImgBtn1; button b of
 // skinart::ButtonFace is ImgBtn(b + 1).
 inline constexpr QRect ButtonRect(int button)
