@@ -83,13 +83,8 @@ void WrestoolRun(benchmark::State &state, std::vector<std::string> files, const 
     for (auto _ : state) {
         state.PauseTiming();
         const QString out = FreshFolder(*root, "wrestool");
-        std::vector<std::string> args = {"wrestool", "-x", "-t", "14", "-o", out.toStdString()};
-        args.insert(args.end(), files.begin(), files.end());
         state.ResumeTiming();
-        std::string error;
-        // wrestool says "no resources" for every file without any; its
-        // status is not a verdict on the files it did write.
-        bench::Run(args, bench::Stderr::Discard, error);
+        bench::RunWrestoolExtract(out.toStdString(), files);
         state.PauseTiming();
         written = FilesIn(out);
         state.ResumeTiming();
@@ -114,12 +109,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_saveall: %s\n", error.c_str());
         return 1;
     }
-    std::vector<std::string> programs;
-    for (const std::string &f : files) {
-        const std::string ext = std::filesystem::path(f).extension().string();
-        if (ext == ".exe" || ext == ".dll")
-            programs.push_back(f);
-    }
+    const std::vector<std::string> programs = bench::ProgramFiles(files);
 
     QTemporaryDir programDir; // a settings file of its own
     QTemporaryDir root;

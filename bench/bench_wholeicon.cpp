@@ -88,13 +88,8 @@ void WrestoolRun(benchmark::State &state, std::vector<std::string> files, fs::pa
     for (auto _ : state) {
         state.PauseTiming();
         const std::string out = FreshFolder(root, "wrestool");
-        std::vector<std::string> args = {"wrestool", "-x", "-t", "14", "-o", out};
-        args.insert(args.end(), files.begin(), files.end());
         state.ResumeTiming();
-        std::string error;
-        // wrestool says "no resources" for every file without any; its
-        // status is not a verdict on the files it did write.
-        bench::Run(args, bench::Stderr::Discard, error);
+        bench::RunWrestoolExtract(out, files);
     }
 }
 
@@ -118,14 +113,18 @@ std::vector<std::vector<std::uint8_t>> ImagesOf(const std::vector<std::uint8_t> 
     return images;
 }
 
-// wrestool's file for a group: FILE_14_NAME_LANGUAGE.ico, the lowest
-// language when there are several (the reader takes the first stored).
+// wrestool's file for a group: FILE_14_NAME.ico, or FILE_14_NAME_LANGUAGE.ico
+// where it names the language too (as it does for the Wine files), then the
+// lowest language when there are several (the reader takes the first stored).
 fs::path WrestoolFile(const fs::path &folder, const std::string &file, const std::string &name)
 {
+    const fs::path plain = folder / (file + "_14_" + name + ".ico");
+    std::error_code ec;
+    if (fs::exists(plain, ec))
+        return plain;
     const std::string prefix = file + "_14_" + name + "_";
     fs::path best;
     long bestLanguage = -1;
-    std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string n = it->path().filename().string();
         if (n.rfind(prefix, 0) != 0 || n.size() < prefix.size() + 5)
@@ -218,12 +217,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_wholeicon: %s\n", error.c_str());
         return 1;
     }
-    std::vector<std::string> programs;
-    for (const std::string &f : files) {
-        const std::string ext = fs::path(f).extension().string();
-        if (ext == ".exe" || ext == ".dll")
-            programs.push_back(f);
-    }
+    const std::vector<std::string> programs = bench::ProgramFiles(files);
     const fs::path root =
         fs::temp_directory_path() / ("rurorodode-bench-wholeicon-" + std::to_string(::getpid()));
     const std::string probe =

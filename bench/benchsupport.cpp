@@ -57,6 +57,25 @@ bool ListRegularFiles(std::string &dir, std::vector<std::string> &files, std::st
     return true;
 }
 
+std::vector<std::string> ProgramFiles(const std::vector<std::string> &files)
+{
+    std::vector<std::string> programs;
+    for (const std::string &f : files) {
+        const std::string ext = std::filesystem::path(f).extension().string();
+        if (ext == ".exe" || ext == ".dll")
+            programs.push_back(f);
+    }
+    return programs;
+}
+
+void RunWrestoolExtract(const std::string &out, const std::vector<std::string> &files)
+{
+    std::vector<std::string> args = {"wrestool", "-x", "-t", "14", "-o", out};
+    args.insert(args.end(), files.begin(), files.end());
+    std::string error;
+    Run(args, Stderr::Discard, error);
+}
+
 std::string ErrnoText(int err)
 {
     return std::error_code(err, std::generic_category()).message();

@@ -25,6 +25,9 @@ bool ParseCommandLine(int &argc, char **argv, std::string &dir);
 // Makes dir absolute and lists its regular files, sorted.
 bool ListRegularFiles(std::string &dir, std::vector<std::string> &files, std::string &error);
 
+// The .exe and .dll files among files, in their order.
+std::vector<std::string> ProgramFiles(const std::vector<std::string> &files);
+
 std::string ErrnoText(int err);
 
 // Peak resident size of this process alone, in MiB.
@@ -44,6 +47,10 @@ pid_t Start(const std::vector<std::string> &args, int outFd, Stderr stderrMode, 
 // Waits for the child; true when it exited with status 0.
 bool Finish(pid_t pid, const std::string &name, std::string &error);
 bool Run(const std::vector<std::string> &args, Stderr stderrMode, std::string &error);
+// Has wrestool write every group icon of files into the folder out.
+// wrestool says "no resources" for every file without any, so its status
+// is no verdict on the files it did write and is not returned.
+void RunWrestoolExtract(const std::string &out, const std::vector<std::string> &files);
 bool RunCapture(const std::vector<std::string> &args, Stderr stderrMode, std::string &out,
                 std::string &error);
 
