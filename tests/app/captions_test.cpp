@@ -36,6 +36,7 @@
 #include <optional>
 
 using app::TForm1;
+using testsupport::WriteFile;
 
 namespace {
 
@@ -240,28 +241,6 @@ QStringList HiddenCaptions(const QWidget *window, int *checked = nullptr)
     return problems;
 }
 
-void WriteFile(const QString &path, const fixtures::Bytes &bytes)
-{
-    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-// A program with n icon groups.
-fixtures::Bytes Program(int n)
-{
-    fixtures::PeRecipe recipe;
-    for (int i = 0; i < n; ++i) {
-        fixtures::Picture p;
-        p.width = p.height = 32;
-        p.argb.assign(32 * 32, 0xFF000000u | static_cast<std::uint32_t>(0x102030 * (i + 1)));
-        p.mask.assign(32 * 32, 0);
-        recipe.groups.push_back(
-            {static_cast<std::uint16_t>(i + 1), {0x0409}, {fixtures::MakeImage(p, 32)}, {}});
-    }
-    return fixtures::BuildPe(recipe);
-}
-
 // Every hint the windows' controls carry, as the status line shows it.
 QStringList HintsOf(const QWidget *window)
 {
@@ -304,7 +283,7 @@ private slots:
         app::SetProgramFolder(ProgramDir.path() + "/");
         app::SetMessageHook([](const QString &) {});
         settings::SetMessageHandler([](const std::string &) {});
-        WriteFile(Files.path() + "/many.exe", Program(12));
+        WriteFile(Files.path() + "/many.exe", fixtures::SolidColourProgram(12, 0x102030));
     }
 
     void mainWindow()

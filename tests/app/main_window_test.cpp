@@ -41,35 +41,14 @@
 #include <memory>
 
 using app::TForm1;
+using testsupport::WriteFile;
 
 namespace {
-
-void WriteFile(const QString &path, const fixtures::Bytes &bytes)
-{
-    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
 
 QString ReadText(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// A program with n icon groups, each a solid colour.
-fixtures::Bytes Program(int n)
-{
-    fixtures::PeRecipe recipe;
-    for (int i = 0; i < n; ++i) {
-        fixtures::Picture p;
-        p.width = p.height = 32;
-        p.argb.assign(32 * 32, 0xFF000000u | static_cast<std::uint32_t>(0x203040 * (i + 1)));
-        p.mask.assign(32 * 32, 0);
-        recipe.groups.push_back(
-            {static_cast<std::uint16_t>(i + 1), {0x0409}, {fixtures::MakeImage(p, 32)}, {}});
-    }
-    return fixtures::BuildPe(recipe);
 }
 
 } // namespace
@@ -93,8 +72,8 @@ private slots:
         app::SetMessageHook([this](const QString &text) { Messages << text; });
         settings::SetMessageHandler(
             [this](const std::string &text) { Messages << QString::fromStdString(text); });
-        WriteFile(Files.path() + "/three.exe", Program(3));
-        WriteFile(Files.path() + "/one.EXE", Program(1));
+        WriteFile(Files.path() + "/three.exe", fixtures::SolidColourProgram(3, 0x203040));
+        WriteFile(Files.path() + "/one.EXE", fixtures::SolidColourProgram(1, 0x203040));
         WriteFile(Files.path() + "/notes.txt", {'h', 'i'});
         WriteFile(Files.path() + "/a-none.exe", {'M', 'Z'});
     }
@@ -228,7 +207,7 @@ private slots:
                 !form.SpinEdit1->isEnabled());
 
         // A file removed behind the program's back counts no icons.
-        WriteFile(Files.path() + "/zz.exe", Program(2));
+        WriteFile(Files.path() + "/zz.exe", fixtures::SolidColourProgram(2, 0x203040));
         form.FileListBox1->SetDirectory("/");
         form.FileListBox1->SetDirectory(Files.path());
         QFile::remove(Files.path() + "/zz.exe");
@@ -645,7 +624,8 @@ private slots:
         dialog->SetDirName(out.path() + "/");
         QCOMPARE(form.SaveDir, out.path() + "/");
 
-        testsupport::WhenModal<dialogs::TSelDirForm>(dialog, [](auto *shown) { shown->BtnCancelClick(); });
+        testsupport::WhenModal<dialogs::TSelDirForm>(dialog,
+                                                     [](auto *shown) { shown->BtnCancelClick(); });
         form.ImgBtn4Click();
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
 

@@ -30,36 +30,13 @@
 #include <vector>
 
 using app::TForm1;
+using testsupport::WriteFile;
 
 namespace {
 
-void WriteFile(const QString &path, const fixtures::Bytes &bytes)
-{
-    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-fixtures::Picture Solid(std::uint32_t rgb)
-{
-    fixtures::Picture p;
-    p.width = p.height = 32;
-    p.argb.assign(32 * 32, 0xFF000000u | rgb);
-    p.mask.assign(32 * 32, 0);
-    return p;
-}
-
-fixtures::Bytes Program(std::uint32_t rgb)
-{
-    fixtures::PeRecipe recipe;
-    recipe.groups.push_back(
-        fixtures::IconGroup{std::uint16_t{1}, {0x0409}, {fixtures::MakeImage(Solid(rgb), 32)}, {}});
-    return fixtures::BuildPe(recipe);
-}
-
 fixtures::Bytes IconFile(std::uint32_t rgb)
 {
-    return fixtures::BuildIconFile({fixtures::MakeImage(Solid(rgb), 32)});
+    return fixtures::BuildIconFile({fixtures::MakeImage(fixtures::SolidPicture(32, rgb), 32)});
 }
 
 std::uint32_t PreviewColour(const TForm1 &form)
@@ -117,11 +94,12 @@ private slots:
         QVERIFY(QDir().mkpath(Files.path() + "/.wine/drive_c/Program Files"));
         QVERIFY(QDir().mkpath(Files.path() + "/.other"));
         QVERIFY(QDir().mkpath(Files.path() + "/plain"));
-        WriteFile(Saved + "/saved.exe", Program(0x112233));
-        WriteFile(Special + "/-tool \xc3\xa9.exe", Program(0x405060));
+        WriteFile(Saved + "/saved.exe", fixtures::SolidColourProgram(1, 0x112233));
+        WriteFile(Special + "/-tool \xc3\xa9.exe", fixtures::SolidColourProgram(1, 0x405060));
         WriteFile(Special + "/app.ico", IconFile(0x708090));
-        WriteFile(Special + "/zz.exe", Program(0x102030));
-        WriteFile(Files.path() + "/.wine/drive_c/Program Files/wine.exe", Program(0x0A0B0C));
+        WriteFile(Special + "/zz.exe", fixtures::SolidColourProgram(1, 0x102030));
+        WriteFile(Files.path() + "/.wine/drive_c/Program Files/wine.exe",
+                  fixtures::SolidColourProgram(1, 0x0A0B0C));
     }
     void init()
     {

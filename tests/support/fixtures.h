@@ -24,6 +24,9 @@ struct Picture
     std::vector<std::uint8_t> mask;
 };
 
+// A side x side picture of one opaque colour (rgb is 0xRRGGBB), mask clear.
+Picture SolidPicture(int side, std::uint32_t rgb);
+
 // A deterministic test picture: a pattern that depends on seed, with a
 // transparent border one pixel wide in the mask. With withAlpha the alpha
 // byte varies across the picture (0 on the transparent border), otherwise
@@ -113,6 +116,11 @@ struct PeRecipe
 // A PE32 or PE32+ image with a DOS stub, one code section, optional filler,
 // and a resource section with types 3 (icon) and 14 (group icon).
 Bytes BuildPe(const PeRecipe &recipe);
+
+// A PE32 program with groups icon groups, ids 1, 2, ..., each one 32 x 32
+// image at 32 bits in a single colour: step for the first, step * 2 for the
+// second, and so on, so that a preview tells them apart.
+Bytes SolidColourProgram(int groups, std::uint32_t step);
 
 struct NeRecipe
 {

@@ -352,4 +352,17 @@ Bytes BuildPe(const PeRecipe &recipe)
     return out;
 }
 
+Bytes SolidColourProgram(int groups, std::uint32_t step)
+{
+    PeRecipe recipe;
+    for (int i = 0; i < groups; ++i) {
+        const auto colour = static_cast<std::uint32_t>(step * static_cast<std::uint32_t>(i + 1));
+        recipe.groups.push_back({static_cast<std::uint16_t>(i + 1),
+                                 {0x0409},
+                                 {MakeImage(SolidPicture(32, colour & 0xFFFFFFu), 32)},
+                                 {}});
+    }
+    return BuildPe(recipe);
+}
+
 } // namespace fixtures

@@ -62,6 +62,16 @@ std::size_t detail::CheckedPixelCount(const Picture &picture)
     return count;
 }
 
+Picture SolidPicture(int side, std::uint32_t rgb)
+{
+    Picture p;
+    p.width = p.height = side;
+    const auto pixels = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+    p.argb.assign(pixels, 0xFF000000u | rgb);
+    p.mask.assign(pixels, 0);
+    return p;
+}
+
 Picture DrawPicture(int width, int height, int seed, bool withAlpha, int paletteBits)
 {
     Require(width > 0 && height > 0, "picture needs a positive size");

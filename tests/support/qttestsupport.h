@@ -2,20 +2,25 @@
 
 // What every Qt test and benchmark shares: the program's own fonts, so that
 // a test draws what the user sees, the lookup of a window's controls by the
-// names the window gives them, and acting on a modal window once it is up.
+// names the window gives them, acting on a modal window once it is up, and
+// writing a test file.
 
 #include "controls/windowstyle.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <vector>
 
 namespace testsupport {
 
@@ -28,6 +33,14 @@ inline void UseProgramFonts()
         std::exit(2);
     }
     controls::SubstituteFonts();
+}
+
+// Writes bytes to path, replacing what is there.
+inline void WriteFile(const QString &path, const std::vector<std::uint8_t> &bytes)
+{
+    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // The direct child of window named name, as a T; null when there is none.
@@ -44,9 +57,9 @@ template <typename T> T *Child(const QObject &window, const char *name)
 // whatever is modal is closed, so that a test fails instead of hanging.
 template <typename T, typename F> void WhenModal(QObject *context, F act)
 {
-    constexpr int kTick = 20;              // ms
-    constexpr int kActivationTries = 250;  // 5 s
-    constexpr int kModalTries = 1000;      // 20 s
+    constexpr int kTick = 20;             // ms
+    constexpr int kActivationTries = 250; // 5 s
+    constexpr int kModalTries = 1000;     // 20 s
     auto *timer = new QTimer(context);
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, context, [timer, tries, act]() mutable {
