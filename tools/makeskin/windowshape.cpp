@@ -6,6 +6,7 @@
 #include <QTransform>
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -51,9 +52,10 @@ QImage MaskImage(const Shape &shape)
 {
     QImage mask(kShapeSize, QImage::Format_Mono);
     mask.setColorTable({qRgb(0xFF, 0xFF, 0xFF), qRgb(0, 0, 0)});
-    // Also clears the bits that pad each row, which the file keeps: the
-    // same drawing must give the same bytes.
-    mask.fill(0);
+    // Every byte, the ones that pad each row too: the file keeps them, and
+    // the same drawing must give the same bytes. (QImage::fill leaves a
+    // 1-bit image's padding as it found it.)
+    std::memset(mask.bits(), 0, static_cast<std::size_t>(mask.sizeInBytes()));
     for (int y = 0; y < shape.h; ++y)
         for (int x = 0; x < shape.w; ++x)
             mask.setPixel(x, y, shape.Inside(x, y) ? 1 : 0);
