@@ -1,12 +1,12 @@
 #include "pngwrite.h"
 
+#include "platform/filewrite.h"
+
 #include <png.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <vector>
+#include <span>
 
-bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::string &error)
+bool EncodeIconPng(const platform::Icon &icon, std::vector<std::uint8_t> &png, std::string &error)
 {
     if (icon.IsNull()) {
         error = "no icon to write";
@@ -38,32 +38,31 @@ bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::stri
         error = image.message;
         return false;
     }
-    std::vector<std::uint8_t> encoded(size);
-    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgba.data(), 0, nullptr)) {
+    png.resize(size);
+    if (!png_image_write_to_memory(&image, png.data(), &size, 0, rgba.data(), 0, nullptr)) {
         error = image.message;
+        png.clear();
         return false;
     }
+    png.resize(size);
+    return true;
+}
 
-    // Write beside the target and rename, so a failed write leaves nothing.
-    const std::string temporary = path + ".part";
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
+bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::string &error)
+{
+    std::vector<std::uint8_t> png;
+    if (!EncodeIconPng(icon, png, error))
+        return false;
+    const std::span<const std::uint8_t> blocks[] = {png};
+    switch (platform::WriteWholeFile(path, blocks)) {
+    case platform::WriteResult::Ok:
+        return true;
+    case platform::WriteResult::CreateFailed:
         error = "cannot create " + path;
         return false;
+    case platform::WriteResult::WriteFailed:
+        break;
     }
-    const bool written = std::fwrite(encoded.data(), 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(temporary, ec);
-        error = "cannot write " + path;
-        return false;
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    error = "cannot write " + path;
+    return false;
 }
