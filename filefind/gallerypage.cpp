@@ -2,10 +2,12 @@
 
 #include "efcreateerror.h"
 #include "hffile.h"
+#include "platform/filewrite.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
+
+#include <span>
 
 namespace filefind {
 
@@ -103,18 +105,13 @@ bool WriteGalleryPage(const QString &D, THFFile &HFind,
         page += line.toLocal8Bit() + "\r\n";
 
     const QString name = GalleryPageName(D);
-    const auto fail = [&name] {
+    // Whole or not at all, and on the disk before it is reported as written.
+    const std::span<const std::uint8_t> bytes(
+        reinterpret_cast<const std::uint8_t *>(page.constData()),
+        static_cast<std::size_t>(page.size()));
+    if (platform::WriteWholeFile(QFile::encodeName(name).toStdString(), std::span(&bytes, 1)) !=
+        platform::WriteResult::Ok)
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\"").arg(name).toStdString());
-    };
-    // The temporary file lives beside the page and replaces it only once it
-    // has been written whole.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        fail();
-    if (file.write(page) != page.size())
-        fail();
-    if (!file.commit())
-        fail();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -27,6 +28,8 @@ bool WriteAll(int fd, std::span<const std::span<const std::uint8_t>> blocks)
         const ssize_t n = ::writev(fd, pending.data() + first, count);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO;
         if (n <= 0)
             return false;
         // Drop what was written; a short write leaves part of a block.
@@ -41,15 +44,66 @@ bool WriteAll(int fd, std::span<const std::span<const std::uint8_t>> blocks)
     return true;
 }
 
-WriteResult WriteInPlace(const std::string &path,
-                         std::span<const std::span<const std::uint8_t>> blocks)
+off_t TotalSize(std::span<const std::span<const std::uint8_t>> blocks)
+{
+    off_t total = 0;
+    for (const auto block : blocks)
+        total += static_cast<off_t>(block.size());
+    return total;
+}
+
+// Records the current errno as the reason and gives result.
+WriteResult Fail(WriteResult result, int *error)
+{
+    if (error)
+        *error = errno;
+    return result;
+}
+
+// Closes fd, keeping the errno of an earlier failure.
+bool Close(int fd)
+{
+    const int before = errno;
+    const bool closed = ::close(fd) == 0;
+    if (closed)
+        errno = before;
+    return closed;
+}
+
+// A device or a pipe: written where it is. It is opened without waiting,
+// so that a pipe nobody reads fails at once (ENXIO) rather than hanging,
+// and then written with waiting, so that a slow reader gets every byte.
+WriteResult WriteSpecial(const std::string &path,
+                         std::span<const std::span<const std::uint8_t>> blocks, int *error)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return WriteResult::CreateFailed;
+        return Fail(WriteResult::CreateFailed, error);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const WriteResult result = Fail(WriteResult::CreateFailed, error);
+        ::close(fd);
+        return result;
+    }
     const bool written = WriteAll(fd, blocks);
-    const bool closed = ::close(fd) == 0;
-    return written && closed ? WriteResult::Ok : WriteResult::WriteFailed;
+    const bool closed = Close(fd);
+    return written && closed ? WriteResult::Ok : Fail(WriteResult::WriteFailed, error);
+}
+
+// An existing regular file overwritten where it is, for when the folder
+// will not let it be replaced. Nothing is cut before the new bytes are in,
+// but a failure part way leaves a mixture: this is the shell's way, not an
+// all-or-nothing save.
+WriteResult OverwriteInPlace(const std::string &path,
+                             std::span<const std::span<const std::uint8_t>> blocks, int *error)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(WriteResult::CreateFailed, error);
+    const bool written =
+        WriteAll(fd, blocks) && ::ftruncate(fd, TotalSize(blocks)) == 0 && ::fsync(fd) == 0;
+    const bool closed = Close(fd);
+    return written && closed ? WriteResult::Ok : Fail(WriteResult::WriteFailed, error);
 }
 
 // The folder part of path with its slash ("dir/" of "dir/name"), empty for
@@ -58,6 +112,19 @@ std::string FolderOf(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Flushes a folder's entries, so that a rename inside it is on the disk.
+// File systems that cannot flush a folder say so with EINVAL; their rename
+// is as safe as they make it.
+bool FlushFolder(const std::string &folder)
+{
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
+    return Close(fd) && flushed;
 }
 
 // The file that path names once every symbolic link on its last component
@@ -73,15 +140,21 @@ bool FollowLinks(std::string &path)
         };
         if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
             return true; // not a link: missing files are created, errors show at creation
-        if (hop == kMaxLinks)
+        if (hop == kMaxLinks) {
+            errno = ELOOP;
             return false;
+        }
         std::vector<char> target(PATH_MAX);
         const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
+            if (n >= 0)
+                errno = ENAMETOOLONG;
             return false;
+        }
         const std::string named(target.data(), static_cast<std::size_t>(n));
         path = named.front() == '/' ? named : FolderOf(path) + named;
     }
+    errno = ELOOP;
     return false;
 }
 
@@ -96,57 +169,110 @@ std::string Base36(unsigned long long value)
     return digits;
 }
 
+// A new, empty file in folder under a name no other file has: created
+// exclusively, so neither a file nor a link planted under that name is
+// ever opened. -1 with errno when the folder refuses.
+int CreateUnique(const std::string &folder, std::string &name)
+{
+    static std::atomic<unsigned long long> serial{0};
+    static const std::string pid = Base36(static_cast<unsigned long long>(::getpid()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + ".rr" + pid + "-" + Base36(serial++);
+        const int fd = ::open(
+            name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Gives the new file the replaced one's owner, group and mode, as far as
+// the saver may set them: root keeps a user's file the user's, a user may
+// keep a group they belong to. The mode comes last, since a change of owner
+// clears the set-id bits.
+void TakeOver(int fd, const struct stat &old)
+{
+    struct stat now
+    {
+    };
+    if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    (void)::fchmod(fd, old.st_mode & 07777);
+}
+
+// Whether the folder, not the file, refused: then the file may still be
+// written in place.
+bool FolderRefused(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
 } // namespace
 
-WriteResult WriteWholeFile(const std::string &path,
-                           std::span<const std::span<const std::uint8_t>> blocks)
+std::string WriteErrorText(int error)
 {
-    if (path.empty())
-        return WriteResult::CreateFailed;
+    if (error == ENXIO)
+        return "No program reads from the pipe";
+    return std::strerror(error);
+}
+
+WriteResult WriteWholeFile(const std::string &path,
+                           std::span<const std::span<const std::uint8_t>> blocks, int *error)
+{
+    if (path.empty()) {
+        errno = ENOENT;
+        return Fail(WriteResult::CreateFailed, error);
+    }
     std::string target = path;
     if (!FollowLinks(target))
-        return WriteResult::CreateFailed;
+        return Fail(WriteResult::CreateFailed, error);
     struct stat existing
     {
     };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return WriteResult::CreateFailed;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return Fail(WriteResult::CreateFailed, error);
+    }
     if (exists && !S_ISREG(existing.st_mode))
-        return WriteInPlace(target, blocks);
+        return WriteSpecial(target, blocks, error);
     // A file the user may not write is not replaced, though the folder
     // would allow it: creating a file over a read-only one fails.
     if (exists && ::access(target.c_str(), W_OK) != 0)
-        return WriteResult::CreateFailed;
+        return Fail(WriteResult::CreateFailed, error);
 
     // The new bytes go to a hidden file beside the target whose name is a
     // few characters whatever the target's length, so any valid name works.
-    static std::atomic<unsigned long long> serial{0};
-    static const std::string pid = Base36(static_cast<unsigned long long>(::getpid()));
     const std::string folder = FolderOf(target);
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder + ".rr" + pid + "-" + Base36(serial++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
+    const int fd = CreateUnique(folder, temporary);
+    if (fd < 0) {
+        if (exists && FolderRefused(errno))
+            return OverwriteInPlace(target, blocks, error);
+        return Fail(WriteResult::CreateFailed, error);
     }
-    if (fd < 0)
-        return WriteResult::CreateFailed;
     if (exists)
-        (void)::fchmod(fd, existing.st_mode & 07777); // keep the replaced file's mode
+        TakeOver(fd, existing);
 
-    const bool written = WriteAll(fd, blocks);
-    const bool closed = ::close(fd) == 0;
+    const bool written = WriteAll(fd, blocks) && ::fsync(fd) == 0;
+    const bool closed = Close(fd);
     if (!written || !closed) {
+        const WriteResult result = Fail(WriteResult::WriteFailed, error);
         ::unlink(temporary.c_str());
-        return WriteResult::WriteFailed;
+        return result;
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int refused = errno;
         ::unlink(temporary.c_str());
-        return WriteResult::CreateFailed;
+        if (exists && FolderRefused(refused))
+            return OverwriteInPlace(target, blocks, error);
+        errno = refused;
+        return Fail(WriteResult::CreateFailed, error);
     }
+    if (!FlushFolder(folder))
+        return Fail(WriteResult::WriteFailed, error);
     return WriteResult::Ok;
 }
 

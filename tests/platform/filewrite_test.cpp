@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -245,4 +246,84 @@ TEST_F(FileWrite, BareNameIsWrittenInTheCurrentFolder)
     EXPECT_EQ(Describe(result), "Ok");
     EXPECT_EQ(Entries(Folder), std::vector<std::string>{"bare.ico"});
     EXPECT_EQ(ReadText(Folder / "bare.ico"), "bytes");
+}
+
+// Saving over another user's file keeps it theirs, with its mode: root
+// saving over a user's icon must not leave it root's.
+TEST_F(FileWrite, ReplacedFileKeepsOwnerGroupAndMode)
+{
+    if (!fixtures::RunsAsNobody())
+        GTEST_SKIP() << "only root may give a file away";
+    const fs::path path = Folder / "owned.ico";
+    WriteText(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), fixtures::kNobody, fixtures::kNobody), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    EXPECT_EQ(Describe(Save(path, "new")), "Ok");
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, fixtures::kNobody);
+    EXPECT_EQ(after.st_gid, fixtures::kNobody);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadText(path), "new");
+}
+
+// Where the folder refuses a new file or the rename but the file may be
+// written, the file is written in place, as the shell would: a user's file
+// in a folder they may not write, and another user's writable file in a
+// sticky folder such as /tmp. A new file there is still refused.
+TEST_F(FileWrite, FolderThatRefusesReplacingIsWrittenInPlace)
+{
+    const fs::path locked = Folder / "locked";
+    const fs::path sticky = Folder / "sticky";
+    fs::create_directories(locked);
+    fs::create_directories(sticky);
+    WriteText(locked / "mine.ico", "old bytes, longer than the new");
+    WriteText(sticky / "theirs.ico", "old");
+    ASSERT_EQ(::chmod((sticky / "theirs.ico").c_str(), 0666), 0);
+    if (fixtures::RunsAsNobody()) {
+        ASSERT_EQ(::chown((locked / "mine.ico").c_str(), fixtures::kNobody, fixtures::kNobody), 0);
+        ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+    }
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    const std::string faults = fixtures::AsUnprivilegedUser([&] {
+        std::string found;
+        for (const fs::path &path : {locked / "mine.ico", sticky / "theirs.ico"}) {
+            const std::string got = Describe(Save(path, "new"));
+            if (got != "Ok" || ReadText(path) != "new")
+                found += path.string() + ": " + got + ", holds \"" + ReadText(path) + "\"\n";
+        }
+        if (Describe(Save(locked / "new.ico", "new")) != "CreateFailed")
+            found += "a new file was made in the locked folder\n";
+        return found;
+    });
+    EXPECT_EQ(faults, "");
+    EXPECT_EQ(Entries(locked), std::vector<std::string>{"mine.ico"});
+}
+
+// A pipe gets every byte, however slowly it is read; a pipe that nobody
+// reads fails at once instead of waiting.
+TEST_F(FileWrite, PipesGetEveryByteOrFailAtOnce)
+{
+    const fs::path pipe = Folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(Describe(Save(pipe, "nobody listens")), "CreateFailed");
+
+    const std::string bytes(1 << 20, 'p');
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream in(pipe, std::ios::binary);
+        received.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+    // The reader must have the pipe open before the write starts.
+    WriteResult result = WriteResult::CreateFailed;
+    for (int i = 0; i < 500 && result != WriteResult::Ok; ++i) {
+        result = Save(pipe, bytes);
+        if (result != WriteResult::Ok)
+            ::usleep(10000);
+    }
+    reader.join();
+    EXPECT_EQ(Describe(result), "Ok");
+    EXPECT_EQ(received.size(), bytes.size());
 }

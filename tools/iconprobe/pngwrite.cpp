@@ -54,15 +54,16 @@ bool WriteIconPng(const platform::Icon &icon, const std::string &path, std::stri
     if (!EncodeIconPng(icon, png, error))
         return false;
     const std::span<const std::uint8_t> blocks[] = {png};
-    switch (platform::WriteWholeFile(path, blocks)) {
+    int reason = 0;
+    switch (platform::WriteWholeFile(path, blocks, &reason)) {
     case platform::WriteResult::Ok:
         return true;
     case platform::WriteResult::CreateFailed:
-        error = "cannot create " + path;
+        error = "cannot create " + path + ": " + platform::WriteErrorText(reason);
         return false;
     case platform::WriteResult::WriteFailed:
         break;
     }
-    error = "cannot write " + path;
+    error = "cannot write " + path + ": " + platform::WriteErrorText(reason);
     return false;
 }
