@@ -55,13 +55,22 @@ void CloseOnTerminate(QWidget &window)
 
 int main(int argc, char **argv)
 {
-    // Before the application object: --help needs no display.
-    if (app::ParseCommandLine(argc, argv).action == app::CommandLine::Help) {
+    // Before the application object: --help and --version need no display.
+    const app::CommandLine early = app::ParseCommandLine(argc, argv);
+    if (early.action == app::CommandLine::Help) {
         std::fputs(app::kUsage, stdout);
         return 0;
     }
+    if (early.action == app::CommandLine::Version) {
+        std::printf("rurorodode %s\n", RURORODODE_VERSION);
+        return 0;
+    }
 
-    QApplication application(argc, argv);
+    // The toolkit sees only what comes before "--": it removes what it takes
+    // for its own options, and after "--" everything is a path.
+    const int split = app::ToolkitArgumentCount(argc, argv);
+    int toolkitCount = split;
+    QApplication application(toolkitCount, argv);
     QApplication::setApplicationName(QStringLiteral("Rurorodode"));
     // The faces the windows name, on a machine that has other fonts.
     controls::SubstituteFonts();
@@ -69,6 +78,8 @@ int main(int argc, char **argv)
     std::vector<std::string> arguments;
     for (const QString &argument : QCoreApplication::arguments().mid(1))
         arguments.push_back(QFile::encodeName(argument).toStdString());
+    for (int i = split; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
     const app::CommandLine line = app::ParseArguments(arguments);
     if (line.action == app::CommandLine::Help) {
         std::fputs(app::kUsage, stdout);

@@ -325,6 +325,11 @@ void TForm1::BuildControls()
 
     connect(DirTree, &controls::TShellTreeView::OnChange, this, &TForm1::DirTreeChange);
     connect(FileListBox1, &controls::TFileListBox::OnChange, this, &TForm1::FileListBox1Change);
+    // Ctrl+H in either shows or hides hidden folders and files together.
+    connect(DirTree, &controls::TShellTreeView::ShowHiddenChanged, FileListBox1,
+            &controls::TFileListBox::SetShowHidden);
+    connect(FileListBox1, &controls::TFileListBox::ToggleHidden, DirTree,
+            [this] { DirTree->SetShowHidden(!DirTree->ShowsHidden()); });
     connect(SpinEdit1, &controls::TSpinEdit::OnChange, this, &TForm1::SpinEdit1Change);
     // A path given at start opens once the list's selection previews.
     if (!StartPath().isEmpty())
@@ -949,11 +954,15 @@ bool TForm1::OpenPath(const QString &Path)
     // The tree tells the list only when its selection moves.
     if (FileListBox1->Directory() != QDir::cleanPath(directory))
         FileListBox1->SetDirectory(directory);
-    // Only regular files are listed; a pipe or a device opens its folder.
+    // A hidden file is listed once hidden files are shown, as Ctrl+H does.
     const QString name = info.fileName();
+    if (name.startsWith(u'.'))
+        DirTree->SetShowHidden(true);
+    // Only regular files are listed; a pipe or a device opens its folder.
     int row = FileListBox1->Items().indexOf(name);
     if (row < 0 && FileListBox1->Mask() != QLatin1String("*.*") &&
-        controls::TFileListBox::ReadFileNames(FileListBox1->Directory(), QStringLiteral("*.*"))
+        controls::TFileListBox::ReadFileNames(FileListBox1->Directory(), QStringLiteral("*.*"),
+                                              FileListBox1->ShowsHidden())
             .contains(name)) {
         const int all = FilterComboBox1->findText(QStringLiteral("all Files"));
         if (all >= 0)

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include <string_view>
+
 #include <sys/stat.h>
 
 namespace app {
@@ -31,6 +33,10 @@ CommandLine ParseArguments(const std::vector<std::string> &Arguments)
             line.action = CommandLine::Help;
             return line;
         }
+        if (option && argument == "--version") {
+            line.action = CommandLine::Version;
+            return line;
+        }
         if (option && !Exists(argument)) {
             line.action = CommandLine::Wrong;
             line.message = "unknown option " + argument;
@@ -53,9 +59,17 @@ CommandLine ParseCommandLine(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
     CommandLine line = ParseArguments(arguments);
-    if (line.action != CommandLine::Help)
+    if (line.action != CommandLine::Help && line.action != CommandLine::Version)
         line = CommandLine{};
     return line;
+}
+
+int ToolkitArgumentCount(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] != nullptr && std::string_view(argv[i]) == "--")
+            return i;
+    return argc;
 }
 
 } // namespace app

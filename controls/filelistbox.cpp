@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -217,16 +218,34 @@ QString TFileListBox::FileName() const
     return (FDirectory.endsWith(u'/') ? FDirectory : FDirectory + u'/') + Item(row);
 }
 
-QStringList TFileListBox::ReadFileNames(const QString &Directory, const QString &Mask)
+QStringList TFileListBox::ReadFileNames(const QString &Directory, const QString &Mask, bool Hidden)
 {
-    return filefind::ListFolderFiles(Directory, Mask);
+    return filefind::ListFolderFiles(Directory, Mask, Hidden);
+}
+
+void TFileListBox::SetShowHidden(bool Value)
+{
+    if (Value == ShowHidden)
+        return;
+    ShowHidden = Value;
+    ReRead();
+}
+
+void TFileListBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_H)) {
+        emit ToggleHidden();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void TFileListBox::ReRead()
 {
     // A reset clears the selection without a signal of its own; the one
     // OnChange below stands for both.
-    static_cast<FileNameModel *>(Model)->SetNames(ReadFileNames(FDirectory, FMask));
+    static_cast<FileNameModel *>(Model)->SetNames(ReadFileNames(FDirectory, FMask, ShowHidden));
     scrollToTop();
     emit OnChange();
 }

@@ -10,7 +10,8 @@ namespace controls {
 // to case, each with a glyph for its type.
 //
 // Only regular files are listed (links to them included); folders, devices,
-// pipes, sockets and hidden files (names starting with ".") are left out.
+// pipes, sockets and, unless shown, hidden files (names starting with ".")
+// are left out.
 // The folder is read once, whenever Directory or Mask changes; a folder that
 // is missing or may not be read lists empty. Nothing is watched: a file
 // removed later stays listed until the next read.
@@ -50,18 +51,25 @@ public:
     // Directory joined with the selected file's name; empty when nothing is
     // selected. The file may have gone since the folder was read.
     QString FileName() const;
+    // Whether hidden files are listed; changing it re-reads the folder.
+    bool ShowsHidden() const { return ShowHidden; }
+    void SetShowHidden(bool Value);
 
     // The names a read of Directory under Mask gives, in list order.
-    static QStringList ReadFileNames(const QString &Directory, const QString &Mask);
+    static QStringList ReadFileNames(const QString &Directory, const QString &Mask,
+                                     bool Hidden = false);
 
 signals:
     // The selection changed, or the folder was read again (which leaves
     // nothing selected).
     void OnChange();
+    // Ctrl+H: the user asks to show or hide hidden files and folders.
+    void ToggleHidden();
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ReRead();
@@ -70,6 +78,7 @@ private:
 
     QString FMask = QStringLiteral("*.*");
     QString FDirectory;
+    bool ShowHidden = false;
 };
 
 } // namespace controls

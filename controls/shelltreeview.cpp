@@ -156,6 +156,7 @@ void TShellTreeView::SetShowHidden(bool Value)
     HideAllRows(Model->index(QStringLiteral("/")).parent());
     if (const QModelIndex index = Selected(); index.isValid())
         scrollTo(index);
+    emit ShowHiddenChanged(ShowHidden);
 }
 
 bool TShellTreeView::Hides(const QModelIndex &index) const

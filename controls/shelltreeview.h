@@ -38,6 +38,8 @@ public:
 signals:
     // The selection moved to another folder, by the user or through SetPath.
     void OnChange();
+    // Hidden folders were shown or hidden again.
+    void ShowHiddenChanged(bool Shown);
 
 protected:
     bool viewportEvent(QEvent *event) override;

@@ -34,7 +34,7 @@ bool MatchesPattern(QStringView Pattern, QStringView Name)
     return p == Pattern.size();
 }
 
-QStringList ListFolderFiles(const QString &Directory, const QString &Mask)
+QStringList ListFolderFiles(const QString &Directory, const QString &Mask, bool Hidden)
 {
     std::vector<QString> patterns;
     bool everything = false;
@@ -58,7 +58,7 @@ QStringList ListFolderFiles(const QString &Directory, const QString &Mask)
         // building a second path per entry.
         const std::string &full = it->path().native();
         const std::string_view raw = std::string_view(full).substr(full.rfind('/') + 1);
-        if (raw.empty() || raw.front() == '.')
+        if (raw.empty() || (raw.front() == '.' && !Hidden))
             continue;
         // The type comes with the folder entry; only links cost a lookup.
         std::error_code typeError;

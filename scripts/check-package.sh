@@ -69,26 +69,66 @@ if command -v lintian >/dev/null; then
     lintian --fail-on error --suppress-tags no-manual-page "$deb" || fail "lintian reports errors"
 fi
 
+# Installing must not change what opens a user's files: with an image
+# viewer and Wine beside it, and no preference set, bitmaps, icons and
+# Windows programs still open with them, not with this program.
+apps="$work/others/applications"
+mkdir -p "$apps" "$work/fakebin" "$work/mime"
+printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %%f\nMimeType=%s\n' \
+    'image/bmp;image/vnd.microsoft.icon;image/x-icon;image/x-win-bitmap;' \
+    >"$apps/org.example.Viewer.desktop"
+printf '[Desktop Entry]\nType=Application\nName=Wine\nExec=true %%f\nMimeType=%s\n' \
+    'application/x-ms-dos-executable;application/x-msi;' >"$apps/wine.desktop"
+cp "$usr/share/applications/com.example.Rurorodode.desktop" "$apps/"
+update-desktop-database "$apps"
+cp -r /usr/share/mime/packages "$work/mime/" && cp "$usr/share/mime/packages/rurorodode.xml" "$work/mime/packages/"
+update-mime-database "$work/mime"
+ln -sf "$usr/bin/rurorodode" "$work/fakebin/rurorodode" # TryExec finds it
+for type in image/bmp image/vnd.microsoft.icon application/x-ms-dos-executable \
+    application/x-msdownload application/x-ms-ne-executable; do
+    default=$(env -i PATH="$work/fakebin:/usr/bin:/bin" HOME="$work/home" \
+        XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
+        XDG_DATA_DIRS="$work/mime:$work/others:/usr/share" gio mime "$type" | head -1)
+    echo "$type: $default"
+    ! grep -q Rurorodode <<<"$default" || fail "installing makes it the default for $type"
+done
+
 # The installed program, offscreen: it reads its folder from the XDG place
 # and writes it back there on SIGTERM, and never writes beside itself.
 files="$work/files"
 mkdir -p "$files/My Programs" "$work/config/rurorodode"
 "$writer" "$files/My Programs"
+# Runs the installed program offscreen with ARGS in folder "$work", lets it
+# settle and closes it as a session end does; the folder it was in is then
+# in its settings.
+run_and_close() {
+    env -C "$work" -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
+        XDG_CONFIG_HOME="$work/config" HOME="$work" XDG_RUNTIME_DIR="$work" \
+        "$usr/bin/rurorodode" "$@" >"$work/run.log" 2>&1 &
+    pid=$!
+    sleep 3
+    kill -0 "$pid" 2>/dev/null || fail "the program did not keep running: $(cat "$work/run.log")"
+    kill -TERM "$pid"
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "the program did not close on SIGTERM"
+    wait "$pid" || fail "the program failed: $(cat "$work/run.log")"
+    pid=
+}
 printf '[Locations]\nLastDir=%s\n' "$files/My Programs" >"$work/config/rurorodode/Rurorodode.ini"
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" \
-    HOME="$work" XDG_RUNTIME_DIR="$work" "$usr/bin/rurorodode" >"$work/run.log" 2>&1 &
-pid=$!
-sleep 3
-kill -0 "$pid" 2>/dev/null || fail "the program did not keep running: $(cat "$work/run.log")"
-kill -TERM "$pid"
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not close on SIGTERM"
-wait "$pid" || fail "the program failed: $(cat "$work/run.log")"
-pid=
+run_and_close
 grep -qx "LastDir=$files/My Programs" "$work/config/rurorodode/Rurorodode.ini" ||
     fail "the folder was not kept: $(cat "$work/config/rurorodode/Rurorodode.ini")"
+# After "--" every argument is a path, even one the toolkit would take as
+# its own option.
+mkdir -p "$work/-reverse"
+run_and_close -- -reverse
+grep -qx "LastDir=$work/-reverse" "$work/config/rurorodode/Rurorodode.ini" ||
+    fail "-- -reverse did not open the folder: $(cat "$work/config/rurorodode/Rurorodode.ini")"
 [ ! -e "$usr/bin/Rurorodode.ini" ] || fail "settings written beside the installed program"
 "$usr/bin/rurorodode" --help | grep -q "usage: rurorodode" || fail "--help"
+for command in rurorodode iconprobe rurorodode-thumbnailer; do
+    "$usr/bin/$command" --version | grep -qx "$command [0-9.]*" || fail "$command --version"
+done
 
 # The thumbnailer as a file manager calls it.
 thumb="$usr/bin/rurorodode-thumbnailer"

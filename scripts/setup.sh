@@ -11,6 +11,7 @@ packages=(
     fonts-liberation
     chromium
     scdoc desktop-file-utils appstream lintian dpkg-dev file man-db
+    libglib2.0-bin shared-mime-info
 )
 
 missing=()

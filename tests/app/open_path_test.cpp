@@ -98,6 +98,7 @@ private slots:
         WriteFile(Special + "/-tool \xc3\xa9.exe", fixtures::SolidColourProgram(1, 0x405060));
         WriteFile(Special + "/app.ico", IconFile(0x708090));
         WriteFile(Special + "/zz.exe", fixtures::SolidColourProgram(1, 0x102030));
+        WriteFile(Special + "/.hidden.exe", fixtures::SolidColourProgram(1, 0x302010));
         WriteFile(Files.path() + "/.wine/drive_c/Program Files/wine.exe",
                   fixtures::SolidColourProgram(1, 0x0A0B0C));
     }
@@ -205,6 +206,8 @@ private slots:
             << QString::fromUtf8("-tool \xc3\xa9.exe") << "EXE" << 0x405060u;
         QTest::newRow("type not listed") << "app.ico"
                                          << "all Files" << 0x708090u;
+        QTest::newRow("hidden file") << ".hidden.exe"
+                                     << "EXE" << 0x302010u;
     }
     void startsWithAFileSelected()
     {
