@@ -142,7 +142,7 @@ WholeIconResult NeResources::ReadWholeGroup(int index, WholeIcon &out) const
     WholeIconResult result = WholeIconResult::NoIcon;
     VisitGroup(index, [&](std::span<const std::uint8_t> group, const ImageLookup &lookup,
                           const Resource &resource) {
-        result = ReadGroupImages(Source, group, lookup, out, /*padded=*/true);
+        result = ReadGroupImages(Source, group, lookup, out);
         out.hasName = true;
         out.name.isId = (resource.id & kNumericId) != 0;
         out.name.id = out.name.isId ? static_cast<std::uint16_t>(resource.id & ~kNumericId) : 0;

@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <set>
 #include <unordered_set>
+#include <utility>
 
 namespace platform {
 
@@ -93,7 +95,9 @@ bool SideOk(std::int64_t side)
 // The directory fields of an image, from its group or file entry and its
 // own header: the entry's values where they agree with the image, the
 // image's own where they do not (a reader must not be told a size or depth
-// the image lacks).
+// the image lacks). Readers decode any PNG to 32 bits, whatever its own
+// depth, and choose among images by the entry's bit count: a PNG's entry
+// gets 32 unless it says 1 to 32 bits itself.
 void SetDirectoryFields(StoredImage &image, LeView entry, std::size_t at, bool cursor)
 {
     const std::uint8_t colours = entry.U8(at + 2);
@@ -105,15 +109,17 @@ void SetDirectoryFields(StoredImage &image, LeView entry, std::size_t at, bool c
         image.bitCount = bits;
         return;
     }
-    const bool agrees = image.storage == ImageStorage::Png ? bits != 0 : bits == image.bits;
+    const bool png = image.storage == ImageStorage::Png;
+    const bool agrees = png ? bits != 0 && bits <= 32 : bits == image.bits;
     if (agrees) {
         image.colourCount = colours;
         image.planes = planes;
         image.bitCount = bits;
     } else {
-        image.colourCount = image.bits < 8 ? static_cast<std::uint8_t>(1u << image.bits) : 0;
+        const int own = png ? 32 : image.bits;
+        image.colourCount = own < 8 ? static_cast<std::uint8_t>(1u << own) : 0;
         image.planes = 1;
-        image.bitCount = static_cast<std::uint16_t>(image.bits);
+        image.bitCount = static_cast<std::uint16_t>(own);
     }
 }
 
@@ -133,11 +139,10 @@ private:
     std::uint64_t Used = 0;
 };
 
-// Reads, checks and adds one image; false (and nothing added) when it is
-// unreadable, damaged or over a limit.
+// Reads, checks and adds one image, cut to its own length; false (and
+// nothing added) when it is unreadable, damaged or over a limit.
 bool AddImage(const ByteSource &source, std::uint64_t offset, std::uint64_t size, LeView entry,
-              std::size_t at, bool cursor, std::uint16_t id, bool padded, Budget &budget,
-              WholeIcon &out)
+              std::size_t at, bool cursor, std::uint16_t id, Budget &budget, WholeIcon &out)
 {
     if (!source.Contains(offset, 0))
         return false;
@@ -150,8 +155,7 @@ bool AddImage(const ByteSource &source, std::uint64_t offset, std::uint64_t size
     if (!source.ReadBlock(offset, size, image.data, limits::kMaxStoredImageBytes) ||
         !InspectStoredImage(image.data, image) || !budget.Take(size))
         return false;
-    if (padded)
-        image.data.resize(std::min(image.data.size(), image.length));
+    image.data.resize(std::min(image.data.size(), image.length));
     image.id = id;
     SetDirectoryFields(image, entry, at, cursor);
     out.images.push_back(std::move(image));
@@ -184,14 +188,23 @@ WholeIconResult ReadIconFile(const ByteSource &source, bool forceCursor, WholeIc
         return WholeIconResult::NoValidImage;
     const LeView v(dir);
     Budget budget;
-    std::unordered_set<std::uint64_t> seen;
+    // An entry that points at an image already taken adds nothing; one that
+    // failed there may have had the wrong size, so a later entry with
+    // another size may still take the image.
+    std::unordered_set<std::uint64_t> taken;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> failed;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kIconEntry * i;
         const std::uint64_t offset = v.U32(at + 12);
-        // An entry that points at an image already taken adds nothing.
-        if (!seen.insert(offset).second ||
-            !AddImage(source, offset, v.U32(at + 8), v, at, cursor, 0, false, budget, out))
-            ++out.skipped;
+        const std::uint64_t size = v.U32(at + 8);
+        if (!taken.contains(offset) && !failed.contains({offset, size})) {
+            if (AddImage(source, offset, size, v, at, cursor, 0, budget, out)) {
+                taken.insert(offset);
+                continue;
+            }
+            failed.insert({offset, size});
+        }
+        ++out.skipped;
     }
     if (forceCursor && !cursor)
         for (StoredImage &image : out.images) {
@@ -332,7 +345,7 @@ bool InspectStoredImage(std::span<const std::uint8_t> bytes, StoredImage &image)
 }
 
 WholeIconResult ReadGroupImages(const ByteSource &source, std::span<const std::uint8_t> group,
-                                const ImageLookup &lookup, WholeIcon &out, bool padded)
+                                const ImageLookup &lookup, WholeIcon &out)
 {
     const LeView v(group);
     if (!v.Has(0, 6) || v.U16(0) != 0 || v.U16(2) != 1)
@@ -346,13 +359,13 @@ WholeIconResult ReadGroupImages(const ByteSource &source, std::span<const std::u
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = 6 + kGroupEntry * i;
         const std::uint16_t id = v.U16(at + 12);
-        // The same image named twice is stored once.
+        // The same image named twice is stored once; an id stands for the
+        // same bytes each time, so a repeat of one that failed fails too.
         const std::optional<ImageCandidate> where =
             seen.insert(id).second ? lookup(id) : std::nullopt;
         // The group's entry has the icon file's layout up to the size; the
         // id takes the place of the offset.
-        if (!where ||
-            !AddImage(source, where->offset, where->size, v, at, false, id, padded, budget, out))
+        if (!where || !AddImage(source, where->offset, where->size, v, at, false, id, budget, out))
             ++out.skipped;
     }
     return Finish(out);

@@ -50,11 +50,12 @@ struct StoredImage
     std::uint16_t planes = 0;
     std::uint16_t bitCount = 0;
     // Bytes the image itself takes (a PNG up to its end chunk, a DIB up to
-    // the end of its mask); what a padded container stores after is not part
-    // of it.
+    // the end of its mask); what a container stores after it (padding,
+    // junk) is not part of it.
     std::size_t length = 0;
     // The image's resource id inside a program file, 0 elsewhere.
     std::uint16_t id = 0;
+    // The image itself, length bytes.
     std::vector<std::uint8_t> data;
 };
 
@@ -104,11 +105,11 @@ WholeIconResult ReadWholeIcon(const std::string &path, int index, WholeIcon &out
 bool InspectStoredImage(std::span<const std::uint8_t> bytes, StoredImage &image);
 
 // The images a group directory names, found through lookup and read from
-// source. Entries repeating an id already read are left out. padded: the
-// container stores sizes rounded up (NE alignment units), so each image is
-// cut to its own length.
+// source, each cut to its own length (containers may store more: NE sizes
+// are in alignment units). Entries repeating an id already taken are left
+// out.
 WholeIconResult ReadGroupImages(const ByteSource &source, std::span<const std::uint8_t> group,
-                                const ImageLookup &lookup, WholeIcon &out, bool padded = false);
+                                const ImageLookup &lookup, WholeIcon &out);
 
 // Appends code point c to out as UTF-8.
 void AppendUtf8(std::string &out, std::uint32_t c);

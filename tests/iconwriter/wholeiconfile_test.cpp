@@ -2,6 +2,7 @@
 #include "iconwriter/saveall.h"
 #include "iconwriter/wholeiconfile.h"
 #include "platform/iconimage.h"
+#include "platform/le.h"
 #include "platform/wholeicon.h"
 
 #include <QByteArray>
@@ -270,6 +271,29 @@ TEST_F(Files, PngDecodesTheLargestBitmapWithItsMask)
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x)
                 ASSERT_EQ(q.pixel(x, y), Shown(picture, x, y, bits == 32)) << x << "," << y;
+    }
+}
+
+// What a resource holds after an image (padding, junk) is not part of it:
+// "PNG" copies the stored PNG up to its end chunk, "Icon, all sizes" each
+// image alone.
+TEST_F(Files, WritesTheImagesWithoutWhatFollowsThem)
+{
+    const std::vector<IconImage> images = {MakeImage(DrawPicture(64, 64, 1, true), 32, true),
+                                           MakeImage(DrawPicture(32, 32, 2, true), 32)};
+    std::vector<IconImage> padded = images;
+    for (IconImage &image : padded)
+        image.data.insert(image.data.end(), {'j', 'u', 'n', 'k'});
+    PeRecipe recipe;
+    recipe.groups = {IconGroup{std::uint16_t{1}, {0x0409}, padded, {}}};
+    const std::string source = Put("junk.exe", BuildPe(recipe));
+    const std::string name = (Root / "out" / "junk").string();
+    EXPECT_EQ(ReadAll(iconwriter::SaveWholeIcon(source, 0, name, sfPng).path), images[0].data);
+    const Bytes ico = ReadAll(iconwriter::SaveWholeIcon(source, 0, name, sfIconAllSizes).path);
+    const platform::LeView v(ico);
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const auto bytes = v.Sub(v.U32(6 + 16 * i + 12), v.U32(6 + 16 * i + 8));
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), images[i].data) << i;
     }
 }
 

@@ -325,11 +325,14 @@ IconImage ShortDib()
     return image;
 }
 
-Bytes IconFileLying(std::uint32_t offset, std::uint32_t size)
+// An icon file of two images whose second entry says offset and size; the
+// first entry's size is firstSize (its image takes 4264 bytes).
+Bytes IconFileLying(std::uint32_t offset, std::uint32_t size, std::uint32_t firstSize = 4264)
 {
     Bytes file =
         BuildIconFile({MakeImage(Good(), 32), MakeImage(DrawPicture(16, 16, 2, false), 24)});
     for (int i = 0; i < 4; ++i) {
+        file[6 + 8 + i] = static_cast<std::uint8_t>(firstSize >> (8 * i));
         file[6 + 16 + 8 + i] = static_cast<std::uint8_t>(size >> (8 * i));
         file[6 + 16 + 12 + i] = static_cast<std::uint8_t>(offset >> (8 * i));
     }
@@ -410,7 +413,10 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"ico_offset_into_the_directory", [] { return IconFileLying(6, 40); },
                WholeIconResult::Ok, 1, 1},
         Damage{"ico_all_entries_one_image", [] { return IconFileLying(6 + 32, 4264); },
-               WholeIconResult::Ok, 1, 1}),
+               WholeIconResult::Ok, 1, 1},
+        // A damaged entry at a good image's offset does not hide that image.
+        Damage{"ico_cut_entry_then_whole_one_at_its_offset",
+               [] { return IconFileLying(6 + 32, 4264, 100); }, WholeIconResult::Ok, 1, 1}),
     [](const testing::TestParamInfo<Damage> &info) { return std::string(info.param.name); });
 
 // An entry that claims another size than its image is kept, and its
@@ -428,6 +434,20 @@ TEST(WholeIcon, EntryThatLiesAboutItsImageIsCorrected)
     EXPECT_EQ(icon.images[0].bits, 4);
     EXPECT_EQ(icon.images[0].bitCount, 4);
     EXPECT_EQ(icon.images[0].colourCount, 16);
+}
+
+// A PNG keeps its own depth (16 bits a channel: 64), and an entry that gives
+// none gets the 32 bits any icon reader decodes a PNG to.
+TEST(WholeIcon, PngWithoutDepthIsThirtyTwoBitsInItsEntry)
+{
+    IconImage image = MakeImage(DrawPicture(24, 24, 3, true), 32, true);
+    image.data = EncodePng(DrawPicture(24, 24, 3, true), 16);
+    image.bitCount = 0;
+    WholeIcon icon;
+    ASSERT_EQ(Read(BuildIconFile({image}), 0, icon), WholeIconResult::Ok);
+    ASSERT_EQ(icon.images.size(), 1u);
+    EXPECT_EQ(icon.images[0].bits, 64);
+    EXPECT_EQ(icon.images[0].bitCount, 32);
 }
 
 TEST(WholeIcon, LargestIsWidestThenDeepestThenFirst)

@@ -48,8 +48,9 @@ Picture DrawPicture(int width, int height, int seed, bool withAlpha, int palette
 Bytes EncodeIconDib(const Picture &picture, int bitCount);
 
 // An RGBA PNG stream of the picture (alpha taken from argb when any alpha is
-// non-zero, otherwise 255 where the mask is 0 and 0 where it is 1).
-Bytes EncodePng(const Picture &picture);
+// non-zero, otherwise 255 where the mask is 0 and 0 where it is 1), at 8 or
+// 16 bits a channel (16: each value widened, taken as linear light).
+Bytes EncodePng(const Picture &picture, int channelBits = 8);
 
 // One image of an .ico/.cur or of a group: the directory fields and the image
 // bytes. width/height 0 in the directory mean 256.

@@ -45,8 +45,9 @@ void detail::PutIconEntryHead(Bytes &out, const IconImage &image)
     Put32(out, static_cast<std::uint32_t>(image.data.size()));
 }
 
-Bytes EncodePng(const Picture &picture)
+Bytes EncodePng(const Picture &picture, int channelBits)
 {
+    Require(channelBits == 8 || channelBits == 16, "PNG channels have 8 or 16 bits");
     const std::size_t count = CheckedPixelCount(picture);
     const bool hasAlpha = std::any_of(picture.argb.begin(), picture.argb.end(),
                                       [](std::uint32_t argb) { return (argb >> 24) != 0; });
@@ -69,13 +70,27 @@ Bytes EncodePng(const Picture &picture)
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGBA;
+    // libpng writes 16-bit channels from linear values with the alpha
+    // premultiplied, and turns them back into straight alpha in the file.
+    std::vector<std::uint16_t> linear;
+    if (channelBits == 16) {
+        image.format = PNG_FORMAT_LINEAR_RGB_ALPHA;
+        for (std::size_t i = 0; i < rgba.size(); i += 4) {
+            const unsigned alpha = rgba[i + 3];
+            for (std::size_t c = 0; c < 3; ++c) {
+                linear.push_back(static_cast<std::uint16_t>(rgba[i + c] * 257u * alpha / 255u));
+            }
+            linear.push_back(static_cast<std::uint16_t>(alpha * 257u));
+        }
+    }
+    const void *pixels = linear.empty() ? static_cast<const void *>(rgba.data()) : linear.data();
     // The first call only measures.
     png_alloc_size_t size = 0;
-    if (png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr) == 0) {
+    if (png_image_write_to_memory(&image, nullptr, &size, 0, pixels, 0, nullptr) == 0) {
         throw std::runtime_error(image.message);
     }
     Bytes out(size);
-    if (png_image_write_to_memory(&image, out.data(), &size, 0, rgba.data(), 0, nullptr) == 0) {
+    if (png_image_write_to_memory(&image, out.data(), &size, 0, pixels, 0, nullptr) == 0) {
         throw std::runtime_error(image.message);
     }
     out.resize(size);
