@@ -17,12 +17,15 @@
 #include "hintrouter.h"
 #include "iconpicture.h"
 #include "iconwriter/iconextraction.h"
+#include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
+#include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
 #include "messages.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
 #include "programfolder.h"
+#include "savedialog.h"
 #include "settings/einifileerror.h"
 #include "settings/inistuff.h"
 #include "settings/settingsplace.h"
@@ -38,7 +41,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
@@ -702,26 +704,62 @@ void TForm1::ImgBtn3Click()
     AboutBox->Execute();
 }
 
-void TForm1::SaveIcon(const QString &Name, int SaveFormat)
+namespace {
+
+bool IsWholeIconFormat(int SaveFormat)
 {
-    if (SaveFormat != iconwriter::sfIconAllSizes && SaveFormat != iconwriter::sfPng) {
-        iconwriter::SaveIconChecked(LocalPath(Name), Image1->Icon(), SaveFormat, ColourDepth());
-        return;
-    }
-    // The whole icon at full resolution is read again from where the
-    // preview's icon came from: the preview holds one image of it.
-    if (!PreviewSource.empty()) {
-        iconwriter::SaveWholeIcon(PreviewSource, PreviewIndex, LocalPath(Name), SaveFormat);
-        return;
-    }
-    const QByteArray bytes = AppIconBytes();
+    return SaveFormat == iconwriter::sfIconAllSizes || SaveFormat == iconwriter::sfPng;
+}
+
+} // namespace
+
+// The whole icon at full resolution is read again from where the preview's
+// icon came from: the preview holds one image of it.
+platform::WholeIconResult TForm1::ReadPreviewWholeIcon(platform::WholeIcon &Icon) const
+{
+    if (!PreviewSource.empty())
+        return platform::ReadWholeIcon(PreviewSource, PreviewIndex, Icon);
+    const QByteArray &bytes = AppIconBytes();
     const platform::MemorySource source(
         std::span(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                   static_cast<std::size_t>(bytes.size())));
+    return platform::ReadWholeIcon(source, 0, Icon);
+}
+
+void TForm1::SaveIcon(const QString &Name, int SaveFormat)
+{
+    SaveIconFile(Name + SaveTarget(QString(), SaveFormat), SaveFormat);
+}
+
+QString TForm1::SaveTarget(const QString &Typed, int SaveFormat) const
+{
+    std::string extension = iconwriter::SaveExtension(SaveFormat);
+    if (IsWholeIconFormat(SaveFormat)) {
+        // All sizes of a cursor are saved as a cursor file.
+        platform::WholeIcon icon;
+        const bool cursor =
+            ReadPreviewWholeIcon(icon) == platform::WholeIconResult::Ok && icon.cursor;
+        extension = iconwriter::WholeIconExtension(SaveFormat, cursor);
+    }
+    return QFile::decodeName(iconwriter::TypedSaveName(LocalPath(Typed), extension).c_str());
+}
+
+void TForm1::SaveIconFile(const QString &Path, int SaveFormat)
+{
+    if (!IsWholeIconFormat(SaveFormat)) {
+        const iconwriter::SaveOutcome outcome =
+            iconwriter::SaveIconTo(LocalPath(Path), Image1->Icon(), SaveFormat, ColourDepth());
+        if (!outcome.path.empty() && outcome.result != iconwriter::wrWritten)
+            throw iconwriter::ESaveError("Cannot write \"" + outcome.path +
+                                         "\": " + iconwriter::WriteResultText(outcome.result));
+        return;
+    }
     platform::WholeIcon icon;
-    if (platform::ReadWholeIcon(source, 0, icon) != platform::WholeIconResult::Ok)
-        throw iconwriter::ESaveError("The program's icon cannot be read");
-    iconwriter::SaveWholeIconAs(LocalPath(Name), icon, SaveFormat);
+    const platform::WholeIconResult read = ReadPreviewWholeIcon(icon);
+    if (read != platform::WholeIconResult::Ok)
+        throw iconwriter::ESaveError("Cannot read the icon: " +
+                                     std::string(platform::WholeIconResultText(read)));
+    iconwriter::SaveWholeIconTo(LocalPath(Path), icon, SaveFormat);
 }
 
 void TForm1::ImgBtn5Click()
@@ -729,28 +767,28 @@ void TForm1::ImgBtn5Click()
     QString fileName;
     int filterIndex = 0;
     const bool chosen = AskSaveName ? AskSaveName(fileName, filterIndex) : [&] {
-        QFileDialog dialog(
-            this, QString(), SaveDir,
+        TSaveDialog dialog(
+            this, SaveDir,
             QStringLiteral("Icon File (*.ico);;Cursor File (*.cur);;Bitmap File (*.bmp);;"
-                           "Icon, all sizes (*.ico);;PNG image (*.png)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
+                           "Icon, all sizes (*.ico);;PNG image (*.png)"),
+            [this](const QString &typed, int type) { return SaveTarget(typed, type); });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         fileName = dialog.selectedFiles().first();
-        const QStringList filters = dialog.nameFilters();
-        filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        filterIndex = dialog.Type();
         return true;
     }();
     if (!chosen)
         return;
+    // The file the dialog asked about, not always the name as typed.
+    const QString target = SaveTarget(fileName, filterIndex);
     try {
-        SaveIcon(fileName, filterIndex);
+        SaveIconFile(target, filterIndex);
     } catch (const std::exception &e) {
         ShowError(QString::fromLocal8Bit(e.what()));
         return; // SaveDir keeps its old value
     }
-    SaveDir = QFileInfo(fileName).absolutePath();
+    SaveDir = QFileInfo(target).absolutePath();
     if (!SaveDir.endsWith(QLatin1Char('/')))
         SaveDir += QLatin1Char('/');
 }

@@ -21,6 +21,11 @@ namespace filefind {
 class THFFile;
 }
 
+namespace platform {
+struct WholeIcon;
+enum class WholeIconResult;
+} // namespace platform
+
 namespace controls {
 class TFileListBox;
 class TFilterComboBox;
@@ -128,11 +133,20 @@ public:
 
     // Saves the preview's icon under Name plus the format's extension.
     void SaveIcon(const QString &Name, int SaveFormat);
+    // The file the single save writes for a typed name and a format: the
+    // format's extension (".cur" for all sizes of a cursor) added unless
+    // the name ends with it already, in any letter case.
+    QString SaveTarget(const QString &Typed, int SaveFormat) const;
+    // Saves the preview's icon into Path exactly.
+    void SaveIconFile(const QString &Path, int SaveFormat);
+    // Every image of the preview's icon, read again from its source.
+    platform::WholeIconResult ReadPreviewWholeIcon(platform::WholeIcon &Icon) const;
     // Saves every icon of every listed file into Destination.
     void SaveAllIcons(const QString &Destination, int SaveFormat);
 
     // How the single save asks for a name and a type (1 icon, 2 cursor,
-    // 3 bitmap); false when cancelled. A save-file dialog unless replaced.
+    // 3 bitmap); false when cancelled. A save-file dialog unless replaced;
+    // the dialog asks before replacing the file SaveTarget names.
     std::function<bool(QString &fileName, int &filterIndex)> AskSaveName;
 
     // True once the closing animation has run and the window may go.

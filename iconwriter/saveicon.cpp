@@ -4,6 +4,7 @@
 #include "platform/drawicon.h"
 #include "platform/filewrite.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -23,14 +24,37 @@ std::string SaveExtension(int Format)
     }
 }
 
+std::string TypedSaveName(const std::string &Typed, const std::string &Extension)
+{
+    if (Extension.empty())
+        return Typed;
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (Typed.size() >= Extension.size() &&
+        std::equal(Extension.begin(), Extension.end(),
+                   Typed.end() - static_cast<std::ptrdiff_t>(Extension.size()),
+                   [&](char a, char b) { return fold(a) == fold(b); }))
+        return Typed;
+    if (!Typed.empty() && Typed.back() == '.' && Extension.front() == '.')
+        return Typed + Extension.substr(1);
+    return Typed + Extension;
+}
+
 SaveOutcome SaveIconAs(const std::string &Name, const IconHandle &Icon, int Format,
                        std::uint8_t Depth)
 {
-    SaveOutcome outcome;
     const std::string extension = SaveExtension(Format);
     if (extension.empty())
+        return {};
+    return SaveIconTo(Name + extension, Icon, Format, Depth);
+}
+
+SaveOutcome SaveIconTo(const std::string &Path, const IconHandle &Icon, int Format,
+                       std::uint8_t Depth)
+{
+    SaveOutcome outcome;
+    if (SaveExtension(Format).empty())
         return outcome;
-    outcome.path = Name + extension;
+    outcome.path = Path;
     if (Format != sfBitmap) {
         outcome.result = WriteIconFile(outcome.path, Icon, Depth);
         return outcome;

@@ -47,5 +47,14 @@ std::string SaveExtension(int Format);
 // cannot be written). Any other format writes nothing.
 SaveOutcome SaveIconAs(const std::string &Name, const IconHandle &Icon, int Format,
                        std::uint8_t Depth);
+// The same, into Path exactly as given.
+SaveOutcome SaveIconTo(const std::string &Path, const IconHandle &Icon, int Format,
+                       std::uint8_t Depth);
+
+// The file a save under a name the user typed writes: Typed with Extension
+// added, unless Typed already ends with it in any letter case (A.ICO stays
+// A.ICO); a name ending in a dot takes the extension after that dot. An
+// empty Extension leaves Typed as it is.
+std::string TypedSaveName(const std::string &Typed, const std::string &Extension);
 
 } // namespace iconwriter

@@ -382,6 +382,7 @@ private slots:
         };
         const QList<Row> rows = {{"a", 1, false, "a.ico", 2238},
                                  {"b.ico", 2, false, "b.ico.cur", 2238},
+                                 {"B.CUR", 2, false, "B.CUR", 2238},
                                  {"c", 1, true, "c.ico", 3262},
                                  {"d", 3, false, "d.bmp", 3126}};
         for (const Row &row : rows) {
@@ -407,11 +408,13 @@ private slots:
         QCOMPARE(form.SaveDir, out.path() + "/");
         form.AskSaveName = [](QString &, int &) { return false; };
         form.ImgBtn5Click();
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 4);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 5);
     }
 
     // The real save dialog: it opens in SaveDir, offers the three types in
-    // order, and asks before replacing a file as typed.
+    // order, and asks before replacing the file it will write, which is not
+    // always the name typed: "old" asks about old.ico and, answered No,
+    // leaves the dialog open; "old.ico" asks about old.ico and replaces it.
     void saveDialogStartsInSaveDirAndAsksBeforeOverwriting()
     {
         TForm1 form;
@@ -422,7 +425,8 @@ private slots:
         WriteFile(out.path() + "/old.ico", {'x'});
         QString directory;
         QStringList types;
-        bool asked = false;
+        QStringList questions;
+        bool openAfterNo = false;
         testsupport::WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
             directory = dialog->directory().absolutePath();
             types = dialog->nameFilters();
@@ -433,22 +437,31 @@ private slots:
                 static_cast<QDialog *>(dialog)->reject(); // fails below
                 return;
             }
-            name->setText(QStringLiteral("old.ico"));
             // The question comes up inside accept(); answer it there.
-            testsupport::WhenModal<QMessageBox>(dialog, [&asked](QMessageBox *box) {
-                asked = true;
-                box->button(QMessageBox::Yes)->click();
-            });
+            const auto answer = [&](QMessageBox::StandardButton button) {
+                testsupport::WhenModal<QMessageBox>(dialog, [&, button](QMessageBox *box) {
+                    questions << box->text();
+                    box->button(button)->click();
+                });
+            };
+            name->setText(QStringLiteral("old"));
+            answer(QMessageBox::No);
             static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+            openAfterNo = dialog->isVisible();
+            name->setText(QStringLiteral("old.ico"));
+            answer(QMessageBox::Yes);
+            static_cast<QDialog *>(dialog)->accept();
         });
         form.ImgBtn5Click();
         QCOMPARE(directory, out.path());
         QVERIFY(types.size() >= 3);
         QCOMPARE(types.mid(0, 3),
                  (QStringList{"Icon File (*.ico)", "Cursor File (*.cur)", "Bitmap File (*.bmp)"}));
-        QVERIFY(asked);
-        QCOMPARE(QFileInfo(out.path() + "/old.ico.ico").size(), 2238);
-        QCOMPARE(QFileInfo(out.path() + "/old.ico").size(), 1);
+        QCOMPARE(questions.size(), 2);
+        QVERIFY2(questions.first().startsWith("old.ico "), qPrintable(questions.first()));
+        QVERIFY(openAfterNo);
+        QCOMPARE(QFileInfo(out.path() + "/old.ico").size(), 2238);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.ico"});
         QCOMPARE(form.SaveDir, out.path() + "/");
     }
 
