@@ -4,6 +4,7 @@
 #include "wholeiconfile.h"
 
 #include "platform/utf8.h"
+#include "platform/wholeicon.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -39,15 +40,16 @@ SaveOutcome SaveIconChecked(const std::string &Name, const IconHandle &Icon, int
 
 namespace {
 
-// Extracts, shows and saves one icon; any failure is reported under name.
-void SaveOne(const std::string &path, int index, const std::string &name, int Format,
+// Extracts, shows and saves one icon of file; any failure is reported
+// under name.
+void SaveOne(const platform::IconFileReader &file, int index, const std::string &name, int Format,
              std::uint8_t Depth, SaveAllEvents &events, bool stepIcon)
 {
     const bool whole = Format == sfIconAllSizes || Format == sfPng;
     try {
         const IconHandle *shown = nullptr;
         if (!whole || events.WantsPreview())
-            shown = &events.Preview(ExtractIconHandle(path, index));
+            shown = &events.Preview(file.Extract(index));
         if (stepIcon)
             events.IconStarting();
         if (whole) {
@@ -55,7 +57,7 @@ void SaveOne(const std::string &path, int index, const std::string &name, int Fo
             // the extraction picks, and a damaged image it stumbles on does
             // not hide the others here.
             platform::WholeIcon icon;
-            if (platform::ReadWholeIcon(path, index, icon) == platform::WholeIconResult::Ok)
+            if (file.Read(index, icon) == platform::WholeIconResult::Ok)
                 events.Saved(SaveWholeIconAs(name, icon, Format));
             return;
         }
@@ -78,16 +80,20 @@ void SaveAllIcons(const std::string &folder, const std::vector<std::string> &nam
     for (const std::string &name : names) {
         const std::string path = folder + "/" + name;
         events.FileStarting(path);
-        const int count = IconCount(path);
+        // Opened and indexed once for all its icons. A file that cannot be
+        // read counts no icon, as the extraction answers for it.
+        platform::IconFileReader file;
+        file.Open(path);
+        const int count = file.Count();
         const std::string base = destination + "/" + BaseName(name);
         if (count >= 2) {
             events.IconsStarting(count - 1);
             for (int j = 0; j < count; ++j)
-                SaveOne(path, j, base + std::to_string(j), Format, Depth, events,
+                SaveOne(file, j, base + std::to_string(j), Format, Depth, events,
                         /*stepIcon=*/true);
             events.IconsDone();
         } else {
-            SaveOne(path, 0, base, Format, Depth, events, /*stepIcon=*/false);
+            SaveOne(file, 0, base, Format, Depth, events, /*stepIcon=*/false);
         }
     }
     events.FilesDone();

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 
 namespace platform {
 
@@ -27,6 +26,7 @@ bool NeResources::Open()
 {
     Groups.clear();
     Images.clear();
+    ImageById.clear();
     std::array<std::uint8_t, 64> dos{};
     if (!Source.ReadAt(0, dos) || dos[0] != 'M' || dos[1] != 'Z')
         return false;
@@ -82,6 +82,9 @@ bool NeResources::Open()
                 Images.push_back(r);
         }
     }
+    for (std::size_t i = 0; i < Images.size(); ++i)
+        if ((Images[i].id & kNumericId) && Images[i].size > 0)
+            ImageById.try_emplace(static_cast<std::uint16_t>(Images[i].id & ~kNumericId), i);
     return true;
 }
 
@@ -111,17 +114,13 @@ bool NeResources::VisitGroup(int index, const GroupVisitor &visit) const
     if (!Source.ReadBlock(group->offset, std::min<std::uint64_t>(group->size, 6 + 14 * 65535),
                           bytes, 6 + 14 * 65535))
         return false;
-    std::unordered_map<std::uint16_t, const Resource *> byId;
-    for (const Resource &r : Images)
-        if ((r.id & kNumericId) && r.size > 0)
-            byId.try_emplace(static_cast<std::uint16_t>(r.id & ~kNumericId), &r);
-    const ImageLookup lookup = [&byId](std::uint16_t id) -> std::optional<ImageCandidate> {
-        const auto found = byId.find(id);
-        if (found == byId.end())
+    const ImageLookup lookup = [this](std::uint16_t id) -> std::optional<ImageCandidate> {
+        const auto found = ImageById.find(id);
+        if (found == ImageById.end())
             return std::nullopt;
         ImageCandidate c;
-        c.offset = found->second->offset;
-        c.size = found->second->size;
+        c.offset = Images[found->second].offset;
+        c.size = Images[found->second].size;
         return c;
     };
     visit(bytes, lookup, *group);

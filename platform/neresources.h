@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -48,6 +49,8 @@ private:
     const ByteSource &Source;
     std::vector<Resource> Groups;
     std::vector<Resource> Images;
+    // Numeric image ids to their entries in Images; the first of a repeated id.
+    std::unordered_map<std::uint16_t, std::size_t> ImageById;
 };
 
 } // namespace platform

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 
 namespace platform {
 
@@ -72,6 +71,8 @@ bool IsId(const std::uint32_t name)
 bool PeResources::Open()
 {
     Opened = false;
+    TreeRead = false;
+    TreeCache.reset();
     std::array<std::uint8_t, kDosHeader> dos{};
     if (!Source.ReadAt(0, dos) || dos[0] != 'M' || dos[1] != 'Z')
         return false;
@@ -258,28 +259,62 @@ int PeResources::CountGroups() const
     return static_cast<int>(total);
 }
 
+const PeResources::Tree *PeResources::ReadTree() const
+{
+    if (TreeRead)
+        return TreeCache.get();
+    TreeRead = true;
+    if (!Opened || ResourceRva == 0)
+        return nullptr;
+    auto tree = std::make_unique<Tree>();
+    std::size_t total = 0;
+    if (!ReadDirectory(0, kMaxDirEntries, tree->root, total))
+        return nullptr;
+    const auto typeEntry = [&](std::uint16_t type) -> std::optional<std::size_t> {
+        const auto &entries = tree->root.entries;
+        const auto found = std::find_if(entries.begin(), entries.end(), [type](const Entry &e) {
+            return IsId(e.name) && e.name == type;
+        });
+        if (found == entries.end())
+            return std::nullopt;
+        return static_cast<std::size_t>(found - entries.begin());
+    };
+    const auto groupType = typeEntry(kRtGroupIcon);
+    const auto groupsAt = TypeDirectory(tree->root, kRtGroupIcon);
+    if (!groupType || !groupsAt || !ReadDirectory(*groupsAt, kMaxDirEntries, tree->groups, total))
+        return nullptr;
+    tree->groupType = *groupType;
+
+    const auto iconType = typeEntry(kRtIcon);
+    const auto iconsAt = TypeDirectory(tree->root, kRtIcon);
+    if (iconType && iconsAt && ReadDirectory(*iconsAt, kMaxDirEntries, tree->icons, total)) {
+        tree->hasIcons = true;
+        tree->iconType = *iconType;
+        const auto &icons = tree->icons.entries;
+        tree->iconById.reserve(icons.size());
+        for (std::size_t i = 0; i < icons.size(); ++i)
+            if (IsId(icons[i].name) && icons[i].name <= 0xFFFFu)
+                tree->iconById.try_emplace(static_cast<std::uint16_t>(icons[i].name), i);
+    }
+    TreeCache = std::move(tree);
+    return TreeCache.get();
+}
+
 bool PeResources::VisitGroup(int index, const GroupVisitor &visit) const
 {
-    if (!Opened || ResourceRva == 0 || index == -1)
+    if (index == -1)
         return false;
-    Directory root;
-    std::size_t total = 0;
-    if (!ReadDirectory(0, kMaxDirEntries, root, total))
+    const Tree *tree = ReadTree();
+    if (!tree)
         return false;
-    const auto groupsAt = TypeDirectory(root, kRtGroupIcon);
-    if (!groupsAt)
-        return false;
-    Directory groups;
-    if (!ReadDirectory(*groupsAt, kMaxDirEntries, groups, total))
-        return false;
-
+    const std::vector<Entry> &groups = tree->groups.entries;
     const Entry *entry = nullptr;
     if (index >= 0) {
-        if (static_cast<std::size_t>(index) < groups.entries.size())
-            entry = &groups.entries[static_cast<std::size_t>(index)];
+        if (static_cast<std::size_t>(index) < groups.size())
+            entry = &groups[static_cast<std::size_t>(index)];
     } else {
         const std::uint32_t id = static_cast<std::uint32_t>(-static_cast<std::int64_t>(index));
-        for (const Entry &e : groups.entries)
+        for (const Entry &e : groups)
             if (IsId(e.name) && e.name == id) {
                 entry = &e;
                 break;
@@ -287,37 +322,25 @@ bool PeResources::VisitGroup(int index, const GroupVisitor &visit) const
     }
     if (!entry)
         return false;
-    const Entry &groupType =
-        *std::find_if(root.entries.begin(), root.entries.end(),
-                      [](const Entry &e) { return IsId(e.name) && e.name == kRtGroupIcon; });
-    const auto groupData =
-        FirstLanguageData(*entry, {Followed(root, groupType), Followed(groups, *entry)});
+    const Span groupType = Followed(tree->root, tree->root.entries[tree->groupType]);
+    const auto groupData = FirstLanguageData(*entry, {groupType, Followed(tree->groups, *entry)});
     if (!groupData)
         return false;
     std::vector<std::uint8_t> group;
     if (!Source.ReadBlock(groupData->offset, std::min(groupData->size, kMaxGroupBytes), group,
                           kMaxGroupBytes))
         return false;
-
-    // The images, by id; read lazily, once, and only for this group.
-    const auto iconsAt = TypeDirectory(root, kRtIcon);
-    Directory icons;
-    if (!iconsAt || !ReadDirectory(*iconsAt, kMaxDirEntries, icons, total))
+    if (!tree->hasIcons)
         return false;
-    const Entry &iconType =
-        *std::find_if(root.entries.begin(), root.entries.end(),
-                      [](const Entry &e) { return IsId(e.name) && e.name == kRtIcon; });
-    std::unordered_map<std::uint16_t, const Entry *> byId;
-    for (const Entry &e : icons.entries)
-        if (IsId(e.name) && e.name <= 0xFFFFu)
-            byId.try_emplace(static_cast<std::uint16_t>(e.name), &e);
 
+    // The images, by id; each read only when the group names it.
+    const Span iconType = Followed(tree->root, tree->root.entries[tree->iconType]);
     const ImageLookup lookup = [&](std::uint16_t id) -> std::optional<ImageCandidate> {
-        const auto found = byId.find(id);
-        if (found == byId.end())
+        const auto found = tree->iconById.find(id);
+        if (found == tree->iconById.end())
             return std::nullopt;
-        const auto where = FirstLanguageData(
-            *found->second, {Followed(root, iconType), Followed(icons, *found->second)});
+        const Entry &image = tree->icons.entries[found->second];
+        const auto where = FirstLanguageData(image, {iconType, Followed(tree->icons, image)});
         if (!where)
             return std::nullopt;
         ImageCandidate c;

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -16,7 +18,9 @@ class ByteSource;
 
 // The group icons of a PE32 or PE32+ file, read from its resource directory.
 // Only the headers, the section table and the parts of the resource tree
-// that a question needs are read.
+// that a question needs are read. The group and image directories are read
+// on the first question about a group and kept for the next ones, so that
+// asking about every group is linear in their number.
 class PeResources
 {
 public:
@@ -68,6 +72,21 @@ private:
         std::uint64_t end = 0;
     };
     static Span Followed(const Directory &dir, const Entry &entry);
+    // The directories every group question starts from.
+    struct Tree
+    {
+        Directory root;
+        Directory groups;
+        std::size_t groupType = 0; // its entry in root
+        bool hasIcons = false;     // whether the image directory was found and read
+        Directory icons;
+        std::size_t iconType = 0;
+        // Image ids to their entries in icons; the first of a repeated id.
+        std::unordered_map<std::uint16_t, std::size_t> iconById;
+    };
+    // The tree, read on the first call; null when the file has no readable
+    // group directory.
+    const Tree *ReadTree() const;
     struct Located
     {
         std::uint64_t offset = 0;
@@ -95,6 +114,8 @@ private:
     std::uint32_t ResourceRva = 0;
     std::uint32_t HeadersSize = 0;
     std::vector<Section> Sections;
+    mutable bool TreeRead = false;
+    mutable std::unique_ptr<Tree> TreeCache;
 };
 
 } // namespace platform

@@ -10,8 +10,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_set>
 #include <utility>
 
@@ -237,35 +242,25 @@ WholeIconResult ReadBitmap(const ByteSource &source, WholeIcon &out)
     return WholeIconResult::Ok;
 }
 
-// The same sniffing, in the same order, as the count and the extraction.
-WholeIconResult ReadUnguarded(const ByteSource &source, int index, WholeIcon &out)
+// Why FileSource refused path, which it does not say: the same look again.
+std::string WhyUnreadable(const std::string &path)
 {
-    if (index == -1)
-        return WholeIconResult::NoIcon;
-    std::array<std::uint8_t, 2> magic{};
-    if (!source.ReadAt(0, magic))
-        return WholeIconResult::NoIcon;
-    if (magic[0] == 'M' && magic[1] == 'Z') {
-        if (PeResources pe(source); pe.Open())
-            return pe.ReadWholeGroup(index, out);
-        if (NeResources ne(source); ne.Open())
-            return ne.ReadWholeGroup(index, out);
-        return WholeIconResult::NoIcon;
-    }
-    const bool ani = IsAniFile(source);
-    const bool bitmap = !ani && magic[0] == 'B' && magic[1] == 'M';
-    if (bitmap && !IsBitmapFile(source))
-        return WholeIconResult::NoIcon;
-    const bool iconFile = !ani && !bitmap && IsIconFile(source);
-    if (!ani && !bitmap && !iconFile)
-        return WholeIconResult::NoIcon;
-    if (index != 0)
-        return WholeIconResult::NoIcon;
-    if (ani)
-        return ReadAni(source, out);
-    if (bitmap)
-        return ReadBitmap(source, out);
-    return ReadIconFile(source, /*forceCursor=*/false, out);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return std::strerror(errno);
+    struct stat st
+    {
+    };
+    const bool known = ::fstat(fd, &st) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!known)
+        return std::strerror(error);
+    if (S_ISDIR(st.st_mode))
+        return std::strerror(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return "Not a regular file";
+    return std::strerror(EIO); // it changed between the two looks
 }
 
 } // namespace
@@ -383,25 +378,168 @@ std::size_t LargestImage(std::span<const StoredImage> images)
     return best;
 }
 
-WholeIconResult ReadWholeIcon(const ByteSource &source, int index, WholeIcon &out)
+IconFileReader::IconFileReader() = default;
+IconFileReader::~IconFileReader() = default;
+
+void IconFileReader::Reset()
 {
-    out = WholeIcon{};
+    Pe.reset();
+    Ne.reset();
+    Type = Kind::None;
+    Source = nullptr;
+    Error.clear();
+}
+
+bool IconFileReader::Open(const std::string &path)
+{
+    Reset();
+    if (!File.Open(path)) {
+        Error = WhyUnreadable(path);
+        return false;
+    }
+    Source = &File;
+    Type = Sniff();
+    return true;
+}
+
+void IconFileReader::Open(const ByteSource &source)
+{
+    Reset();
+    Source = &source;
+    Type = Sniff();
+}
+
+// The same kinds, in the same order, for the count, the extraction and
+// the whole icons.
+IconFileReader::Kind IconFileReader::Sniff()
+{
     try {
-        return ReadUnguarded(source, index, out);
+        std::array<std::uint8_t, 2> magic{};
+        if (!Source->ReadAt(0, magic))
+            return Kind::None;
+        if (magic[0] == 'M' && magic[1] == 'Z') {
+            // PE, NE, or neither: the readers decide.
+            if (auto pe = std::make_unique<PeResources>(*Source); pe->Open()) {
+                Pe = std::move(pe);
+                return Kind::Pe;
+            }
+            if (auto ne = std::make_unique<NeResources>(*Source); ne->Open()) {
+                Ne = std::move(ne);
+                return Kind::Ne;
+            }
+            return Kind::None;
+        }
+        if (IsAniFile(*Source))
+            return Kind::Ani;
+        if (magic[0] == 'B' && magic[1] == 'M')
+            return IsBitmapFile(*Source) ? Kind::Bitmap : Kind::None;
+        return IsIconFile(*Source) ? Kind::IconFile : Kind::None;
     } catch (const std::exception &) {
         // Only running out of memory is left to throw; it is the file's doing.
+        Pe.reset();
+        Ne.reset();
+        return Kind::None;
+    }
+}
+
+int IconFileReader::Count() const
+{
+    try {
+        switch (Type) {
+        case Kind::Pe:
+            return Pe->CountGroups();
+        case Kind::Ne:
+            return Ne->CountGroups();
+        case Kind::IconFile:
+        case Kind::Ani:
+        case Kind::Bitmap:
+            return 1;
+        case Kind::None:
+            break;
+        }
+    } catch (const std::exception &) {
+        // Out of memory over a damaged directory: no icon to offer.
+    }
+    return 0;
+}
+
+Icon IconFileReader::ExtractUnguarded(int index) const
+{
+    if (index == -1)
+        return {};
+    switch (Type) {
+    case Kind::Pe:
+        return Pe->ExtractGroup(index);
+    case Kind::Ne:
+        return Ne->ExtractGroup(index);
+    case Kind::IconFile:
+        return index == 0 ? ExtractIconFile(*Source) : Icon{};
+    case Kind::Ani:
+        return index == 0 ? ExtractAniFile(*Source) : Icon{};
+    case Kind::Bitmap:
+        return index == 0 ? ExtractBitmapFile(*Source) : Icon{};
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
+Icon IconFileReader::Extract(int index) const
+{
+    try {
+        return ExtractUnguarded(index);
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+WholeIconResult IconFileReader::ReadUnguarded(int index, WholeIcon &out) const
+{
+    if (index == -1)
+        return WholeIconResult::NoIcon;
+    switch (Type) {
+    case Kind::Pe:
+        return Pe->ReadWholeGroup(index, out);
+    case Kind::Ne:
+        return Ne->ReadWholeGroup(index, out);
+    case Kind::IconFile:
+        return index == 0 ? ReadIconFile(*Source, /*forceCursor=*/false, out)
+                          : WholeIconResult::NoIcon;
+    case Kind::Ani:
+        return index == 0 ? ReadAni(*Source, out) : WholeIconResult::NoIcon;
+    case Kind::Bitmap:
+        return index == 0 ? ReadBitmap(*Source, out) : WholeIconResult::NoIcon;
+    case Kind::None:
+        break;
+    }
+    return WholeIconResult::NoIcon;
+}
+
+WholeIconResult IconFileReader::Read(int index, WholeIcon &out) const
+{
+    out = WholeIcon{};
+    if (!Source)
+        return WholeIconResult::NoFile;
+    try {
+        return ReadUnguarded(index, out);
+    } catch (const std::exception &) {
         out = WholeIcon{};
         return WholeIconResult::NoValidImage;
     }
 }
 
+WholeIconResult ReadWholeIcon(const ByteSource &source, int index, WholeIcon &out)
+{
+    IconFileReader reader;
+    reader.Open(source);
+    return reader.Read(index, out);
+}
+
 WholeIconResult ReadWholeIcon(const std::string &path, int index, WholeIcon &out)
 {
-    out = WholeIcon{};
-    FileSource file;
-    if (!file.Open(path))
-        return WholeIconResult::NoFile;
-    return ReadWholeIcon(file, index, out);
+    IconFileReader reader;
+    reader.Open(path);
+    return reader.Read(index, out);
 }
 
 } // namespace platform

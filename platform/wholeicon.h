@@ -4,17 +4,21 @@
 // save of the whole icon needs. The numbering of the icons is the one the
 // count and the extraction use (extracticon.h).
 
+#include "bytesource.h"
+#include "icon.h"
 #include "iconimage.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace platform {
 
-class ByteSource;
+class NeResources;
+class PeResources;
 
 namespace limits {
 // Images read for one icon. Real icons carry a few dozen at most; entries
@@ -97,6 +101,57 @@ const char *WholeIconResultText(WholeIconResult result);
 // the others kept. Never throws.
 WholeIconResult ReadWholeIcon(const ByteSource &source, int index, WholeIcon &out);
 WholeIconResult ReadWholeIcon(const std::string &path, int index, WholeIcon &out);
+
+// The icons of one file, for asking about many of them: the file is opened
+// and its kind found once, and a program file's group and image
+// directories are read once and kept, so that each icon then costs only its
+// own group and images. CountIcons, ExtractIcon and ReadWholeIcon are this
+// reader asked once. Never throws.
+class IconFileReader
+{
+public:
+    IconFileReader();
+    ~IconFileReader();
+    IconFileReader(const IconFileReader &) = delete;
+    IconFileReader &operator=(const IconFileReader &) = delete;
+
+    // Opens the file at path; false when it cannot be read (missing, no
+    // rights, a folder or another non-regular file), with the system's
+    // reason in OpenError(). The reader then holds no icon.
+    bool Open(const std::string &path);
+    // Reads source instead, which must outlive the reader's use of it.
+    void Open(const ByteSource &source);
+    const std::string &OpenError() const { return Error; }
+
+    // The number of icons, as CountIcons answers.
+    int Count() const;
+    // The icon at index, as ExtractIcon gives it.
+    Icon Extract(int index) const;
+    // Every image of the icon at index, as ReadWholeIcon gives them.
+    WholeIconResult Read(int index, WholeIcon &out) const;
+
+private:
+    enum class Kind
+    {
+        None,
+        Pe,
+        Ne,
+        IconFile,
+        Ani,
+        Bitmap
+    };
+    void Reset();
+    Kind Sniff();
+    WholeIconResult ReadUnguarded(int index, WholeIcon &out) const;
+    Icon ExtractUnguarded(int index) const;
+
+    FileSource File;
+    const ByteSource *Source = nullptr;
+    Kind Type = Kind::None;
+    std::unique_ptr<PeResources> Pe;
+    std::unique_ptr<NeResources> Ne;
+    std::string Error;
+};
 
 // Checks one stored image and reads what it declares: a PNG stream whose
 // chunks are whole (checksums included) up to its end chunk, or a DIB whose

@@ -251,6 +251,29 @@ TEST(WholeIcon, ReadsOnlyTheGroupAndItsImages)
     EXPECT_LE(counting.BytesRead, imageBytes + 64 * 1024);
 }
 
+// A reader asked about every icon of a program reads the resource tree
+// once: what it takes grows with the file, not with the square of its
+// number of groups.
+TEST(WholeIcon, ReaderTakesTheTreeOnce)
+{
+    PeRecipe recipe;
+    const IconImage image = MakeImage(DrawPicture(16, 16, 1, false, 1), 1);
+    for (std::uint16_t id = 1; id <= 2000; ++id)
+        recipe.groups.push_back(Group(id, {image}));
+    const Bytes file = BuildPe(recipe);
+    const auto memory = Source(file);
+    const testsupport::CountingSource counting(memory);
+    platform::IconFileReader reader;
+    reader.Open(counting);
+    ASSERT_EQ(reader.Count(), 2000);
+    for (int i = 0; i < 2000; ++i) {
+        WholeIcon icon;
+        ASSERT_EQ(reader.Read(i, icon), WholeIconResult::Ok) << i;
+        ASSERT_FALSE(reader.Extract(i).IsNull()) << i;
+    }
+    EXPECT_LT(counting.BytesRead, 3 * file.size());
+}
+
 namespace {
 
 struct Damage
