@@ -143,11 +143,18 @@ std::string WholeIconExtension(int Format, bool Cursor)
 
 SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &Icon, int Format)
 {
-    SaveOutcome outcome;
     const std::string extension = WholeIconExtension(Format, Icon.cursor);
     if (extension.empty())
+        return {};
+    return SaveWholeIconTo(Name + extension, Icon, Format);
+}
+
+SaveOutcome SaveWholeIconTo(const std::string &Path, const platform::WholeIcon &Icon, int Format)
+{
+    SaveOutcome outcome;
+    if (WholeIconExtension(Format, Icon.cursor).empty())
         return outcome;
-    outcome.path = Name + extension;
+    outcome.path = Path;
     if (Icon.images.empty())
         throw ESaveError("There is no icon to save as \"" + outcome.path + "\"");
     if (Format == sfIconAllSizes) {

@@ -42,6 +42,8 @@ std::string WholeIconExtension(int Format, bool Cursor);
 // (no image, an image that cannot be converted, a file that cannot be
 // created or written); any other format writes nothing.
 SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &Icon, int Format);
+// The same, into Path exactly as given.
+SaveOutcome SaveWholeIconTo(const std::string &Path, const platform::WholeIcon &Icon, int Format);
 
 // Reads the icon at Index of the file Source (the numbering of the count
 // and the preview) and saves it as SaveWholeIconAs does. Throws ESaveError
