@@ -1,24 +1,52 @@
 #!/bin/sh
 # iconprobe as a user runs it: counts per file with folders expanded, names
 # that would break a line escaped or NUL-ended, an extracted icon as a PNG,
-# and a clear failure when there is no icon.
+# a clear failure when there is no icon or a path cannot be read, and links
+# planted beside an output left alone.
+# Usage: iconprobe_cli.sh ICONPROBE WRITE_FIXTURE WORKDIR VERSION
 set -u
 probe=$1
 writer=$2
 work=$3
+version=$4
 rm -rf "$work" && mkdir -p "$work" || exit 1
 "$writer" "$work/files" || { echo "cannot write fixtures"; exit 1; }
 fail() { echo "FAIL: $*"; exit 1; }
 tab=$(printf '\t')
 
-out=$("$probe" count "$work/files" "$work/files/missing.exe") || fail "count exited $?"
+out=$("$probe" count "$work/files") || fail "count exited $?"
 expected="0${tab}$work/files/notes.txt"
-[ "$(echo "$out" | wc -l)" -eq 4 ] || fail "count printed: $out"
+[ "$(echo "$out" | wc -l)" -eq 3 ] || fail "count printed: $out"
 echo "$out" | grep -qx "1${tab}$work/files/one.ico" || fail "one.ico: $out"
 echo "$out" | grep -qx "3${tab}$work/files/three.exe" || fail "three.exe: $out"
 echo "$out" | grep -qx "$expected" || fail "notes.txt: $out"
-echo "$out" | grep -qx "0${tab}$work/files/missing.exe" || fail "missing.exe: $out"
 echo "$out" | grep -q "sub" && fail "subfolders must not be listed: $out"
+
+# A path that cannot be read is no count of 0: the system's reason, once,
+# a failing status, and the other files still counted.
+missing=$work/files/missing.exe
+out=$("$probe" count "$work/files/one.ico" "$missing" "$work/files/three.exe" 2>"$work/err")
+[ $? -eq 1 ] || fail "count of a missing file did not fail"
+[ "$out" = "1${tab}$work/files/one.ico
+3${tab}$work/files/three.exe" ] || fail "count with a missing file printed: $out"
+[ "$(cat "$work/err")" = "iconprobe: $missing: No such file or directory" ] ||
+    fail "count of a missing file said: $(cat "$work/err")"
+refused() { # REASON COMMAND...: one line naming the reason, a failing status
+    reason=$1
+    shift
+    "$probe" "$@" >"$work/out" 2>"$work/err" && fail "$* succeeded"
+    [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q ": $reason\$" "$work/err" ||
+        fail "$*: $(cat "$work/err" "$work/out")"
+}
+refused "Is a directory" extract "$work/files" 0 "$work/x.png"
+refused "No such file or directory" save "$missing" 0 "$work/x"
+refused "No such file or directory" save "$missing" 0 "$work/x" --format ico-all
+refused "No such file or directory" list "$missing"
+# save-all looks at its destination before any work
+refused "No such file or directory" save-all "$work/files" "$work/nowhere" --format ico-all
+refused "Not a directory" save-all "$work/files" "$work/files/one.ico"
+[ ! -e "$work/nowhere" ] || fail "save-all made its destination"
+[ "$("$probe" --version)" = "iconprobe $version" ] || fail "--version: $("$probe" --version)"
 
 # Names with newlines, tabs, backslashes and other control bytes: one line
 # per file with C escapes by default, the names as they are with -z.
@@ -68,4 +96,15 @@ grep -q "no icon" "$work/err" || fail "message: $(cat "$work/err")"
 [ $? -ne 0 ] || fail "save into a missing folder succeeded"
 [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q -- "-4" "$work/err" || fail "message: $(cat "$work/err")"
 [ ! -e "$work/nowhere" ] || fail "something was created"
+
+# Outputs are written through a new file of their own: links planted at
+# other names beside the output are neither followed nor replaced.
+mkdir "$work/planted" && printf 'victim' >"$work/victim" || exit 1
+for name in out.png.part out.png.tmp .out.png.tmp out.png~; do
+    ln -s "$work/victim" "$work/planted/$name" || exit 1
+done
+"$probe" extract "$work/files/three.exe" 0 "$work/planted/out.png" || fail "extract exited $?"
+[ "$(cat "$work/victim")" = victim ] || fail "a planted link was written through"
+[ "$(find "$work/planted" -type l | wc -l)" -eq 4 ] && [ -f "$work/planted/out.png" ] &&
+    [ "$(ls -A "$work/planted" | wc -l)" -eq 5 ] || fail "beside the output: $(ls -lA "$work/planted")"
 echo "iconprobe ok"

@@ -3,23 +3,30 @@
 
 #include "filefind/folderlisting.h"
 #include "filefind/gallerypage.h"
+#include "filefind/hffile.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
-#include "platform/bytesource.h"
+#include "platform/filewrite.h"
 #include "platform/utf8.h"
 #include "platform/wholeicon.h"
 #include "pngwrite.h"
 
+#include <QByteArray>
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,7 +48,7 @@ int Usage(std::FILE *out = stderr)
         "                 its resource name, #id, or - outside program files, and each\n"
         "                 image as WIDTHxHEIGHTxBITS/png or /bitmap, in stored order;\n"
         "                 --json: an array with one object per file)\n"
-        "       iconprobe --help\n"
+        "       iconprobe --help | --version\n"
         "FORMAT: ico      the icon as the preview shows it, 32 x 32, at --depth\n"
         "        cur      the same bytes as ico, named .cur\n"
         "        bmp      the preview's icon drawn over white, 24 bits\n"
@@ -50,13 +57,49 @@ int Usage(std::FILE *out = stderr)
         "        png      the icon's largest image (widest, then most bits) as a PNG\n"
         "                 with alpha; a stored PNG is copied as it is\n"
         "Icons are numbered as the count shows them, from 0; a negative INDEX\n"
-        "other than -1 names a group by its resource id.\n",
+        "other than -1 names a group by its resource id. A path that cannot be\n"
+        "read is an error with the system's reason, not a file without icons.\n",
         out);
     return out == stderr ? 2 : 0;
 }
 
+// What cannot be read or written, with the system's reason.
+void Refused(const std::string &path, const std::string &reason)
+{
+    std::fprintf(stderr, "iconprobe: %s: %s\n", path.c_str(), reason.c_str());
+}
+
+// Opens path for reading its icons, or says why it cannot.
+bool OpenIcons(platform::IconFileReader &reader, const std::string &path)
+{
+    if (reader.Open(path))
+        return true;
+    Refused(path, reader.OpenError());
+    return false;
+}
+
+// A folder that must exist and allow access (R_OK, W_OK, X_OK), looked at
+// once before any work, or a message saying why not.
+bool UsableFolder(const std::string &path, int access)
+{
+    struct stat st
+    {
+    };
+    int error = 0;
+    if (::stat(path.c_str(), &st) != 0)
+        error = errno;
+    else if (!S_ISDIR(st.st_mode))
+        error = ENOTDIR;
+    else if (::access(path.c_str(), access) != 0)
+        error = errno;
+    if (error != 0)
+        Refused(path, std::strerror(error));
+    return error == 0;
+}
+
 // A folder stands for the regular files directly inside it, in name order.
-std::vector<std::string> ExpandPaths(int argc, char **argv, int first)
+// A folder that cannot be listed is reported, and failed set.
+std::vector<std::string> ExpandPaths(int argc, char **argv, int first, bool &failed)
 {
     std::vector<std::string> paths;
     for (int i = first; i < argc; ++i) {
@@ -72,6 +115,10 @@ std::vector<std::string> ExpandPaths(int argc, char **argv, int first)
             std::error_code fileEc;
             if (it->is_regular_file(fileEc))
                 inside.push_back(it->path().string());
+        }
+        if (ec) {
+            Refused(argv[i], ec.message());
+            failed = true;
         }
         std::sort(inside.begin(), inside.end());
         paths.insert(paths.end(), inside.begin(), inside.end());
@@ -105,6 +152,8 @@ std::string EscapedName(const std::string &name)
 
 // count [-z] PATH...: one record per file, "<count><TAB><name>", ended by a
 // newline with the name escaped, or with -z by a NUL with the name as is.
+// A path that cannot be read gets no record but a message, and the status
+// says so once the others are counted.
 int Count(int argc, char **argv)
 {
     int first = 2;
@@ -113,8 +162,14 @@ int Count(int argc, char **argv)
         ++first;
     if (argc <= first)
         return Usage();
-    for (const std::string &path : ExpandPaths(argc, argv, first)) {
-        const int count = iconwriter::IconCount(path);
+    bool failed = false;
+    for (const std::string &path : ExpandPaths(argc, argv, first, failed)) {
+        platform::IconFileReader reader;
+        if (!OpenIcons(reader, path)) {
+            failed = true;
+            continue;
+        }
+        const int count = reader.Count();
         if (nulEnded) {
             std::printf("%d\t", count);
             std::fwrite(path.c_str(), 1, path.size() + 1, stdout); // the name and its NUL
@@ -122,7 +177,9 @@ int Count(int argc, char **argv)
             std::printf("%d\t%s\n", count, EscapedName(path).c_str());
         }
     }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return 1;
+    return failed ? 1 : 0;
 }
 
 bool ParseInt(const std::string &text, int &value)
@@ -139,7 +196,10 @@ iconwriter::IconHandle Load(const std::string &file, const std::string &text)
         std::fprintf(stderr, "iconprobe: not an index: %s\n", text.c_str());
         return {};
     }
-    iconwriter::IconHandle icon = iconwriter::ExtractIconHandle(file, index);
+    platform::IconFileReader reader;
+    if (!OpenIcons(reader, file))
+        return {};
+    iconwriter::IconHandle icon = reader.Extract(index);
     if (icon.IsNull())
         std::fprintf(stderr, "iconprobe: no icon at index %d in %s\n", index, file.c_str());
     return icon;
@@ -208,6 +268,8 @@ int SaveWhole(const std::string &file, const std::string &text, const std::strin
         std::fprintf(stderr, "iconprobe: not an index: %s\n", text.c_str());
         return 1;
     }
+    if (platform::IconFileReader reader; !OpenIcons(reader, file))
+        return 1;
     try {
         iconwriter::SaveWholeIcon(file, index, out, format);
     } catch (const iconwriter::ESaveError &e) {
@@ -275,6 +337,9 @@ int SaveAll(int argc, char **argv)
     std::string folder = argv[2];
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    // Said once here rather than once for every icon of the run.
+    if (!UsableFolder(folder, R_OK | X_OK) || !UsableFolder(argv[3], W_OK | X_OK))
+        return 1;
     std::vector<std::string> names;
     for (const QString &name : filefind::ListFolderFiles(QFile::decodeName(folder.c_str()),
                                                          QString::fromStdString(options.mask)))
@@ -355,13 +420,15 @@ int List(int argc, char **argv)
     bool firstFile = true;
     if (json)
         std::printf("[");
-    for (const std::string &path : ExpandPaths(static_cast<int>(args.size()), args.data(), 2)) {
-        if (platform::FileSource file; !file.Open(path)) {
-            std::fprintf(stderr, "iconprobe: cannot read %s\n", path.c_str());
+    for (const std::string &path :
+         ExpandPaths(static_cast<int>(args.size()), args.data(), 2, failed)) {
+        // Opened and indexed once for all its icons.
+        platform::IconFileReader reader;
+        if (!OpenIcons(reader, path)) {
             failed = true;
             continue;
         }
-        const int count = iconwriter::IconCount(path);
+        const int count = reader.Count();
         if (json) {
             std::printf("%s\n {\"file\": %s, \"count\": %d, \"icons\": [", firstFile ? "" : ",",
                         JsonString(path).c_str(), count);
@@ -369,7 +436,7 @@ int List(int argc, char **argv)
         }
         for (int index = 0; index < count; ++index) {
             platform::WholeIcon icon;
-            const platform::WholeIconResult result = platform::ReadWholeIcon(path, index, icon);
+            const platform::WholeIconResult result = reader.Read(index, icon);
             failed = failed || result != platform::WholeIconResult::Ok;
             std::string name = icon.hasName && icon.name.isId ? "#" : "-";
             if (icon.hasName && icon.name.isId)
@@ -423,18 +490,41 @@ int List(int argc, char **argv)
     return failed ? 1 : 0;
 }
 
+// gallery FOLDER: the window's gallery page of the folder's bitmaps (its
+// finder set up as the window's), written whole through the platform's
+// writer as every file iconprobe writes.
 int Gallery(int argc, char **argv)
 {
     if (argc != 3)
         return Usage();
+    if (!UsableFolder(argv[2], R_OK | W_OK | X_OK))
+        return 1;
+    const QString folder = QFile::decodeName(argv[2]);
     try {
-        bool told = false;
-        const bool written =
-            filefind::WriteFolderGallery(QFile::decodeName(argv[2]), [&told](const QString &text) {
-                std::fprintf(stderr, "iconprobe: %s\n", qPrintable(text));
-                told = true;
-            });
-        return written && !told ? 0 : 1;
+        filefind::THFFile finder;
+        finder.SetFileAttr({filefind::ffaAnyFile});
+        finder.SetInSubFolders(false);
+        finder.SetFileMask(QStringLiteral("*.BMP"));
+        finder.SetIncFileSize(false);
+        finder.SetIncFileDate(false);
+        finder.SetPath(folder);
+        const QStringList entries = finder.Find();
+        if (entries.isEmpty()) {
+            std::fputs("iconprobe: I don't find *.bmp or *.jpg pictures in the gallery\n", stderr);
+            return 1;
+        }
+        QByteArray page;
+        for (const QString &line : filefind::GalleryPageLines(folder, entries))
+            page += line.toLocal8Bit() + "\r\n";
+        const std::string name = QFile::encodeName(filefind::GalleryPageName(folder)).toStdString();
+        const std::span<const std::uint8_t> blocks[] = {
+            {reinterpret_cast<const std::uint8_t *>(page.constData()),
+             static_cast<std::size_t>(page.size())}};
+        if (platform::WriteWholeFile(name, blocks) != platform::WriteResult::Ok) {
+            std::fprintf(stderr, "iconprobe: Cannot create file \"%s\"\n", name.c_str());
+            return 1;
+        }
+        return 0;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "iconprobe: %s\n", e.what());
         return 1;
@@ -462,5 +552,9 @@ int main(int argc, char **argv)
         return List(argc, argv);
     if (command == "--help" || command == "-h" || command == "help")
         return Usage(stdout);
+    if (command == "--version" && argc == 2) {
+        std::printf("iconprobe %s\n", ICONPROBE_VERSION);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     return Usage();
 }
