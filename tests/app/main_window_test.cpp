@@ -383,6 +383,8 @@ private slots:
         const QList<Row> rows = {{"a", 1, false, "a.ico", 2238},
                                  {"b.ico", 2, false, "b.ico.cur", 2238},
                                  {"B.CUR", 2, false, "B.CUR", 2238},
+                                 {"e.", 3, false, "e.bmp", 3126},
+                                 {".ico", 1, false, ".ico", 2238},
                                  {"c", 1, true, "c.ico", 3262},
                                  {"d", 3, false, "d.bmp", 3126}};
         for (const Row &row : rows) {
@@ -408,7 +410,7 @@ private slots:
         QCOMPARE(form.SaveDir, out.path() + "/");
         form.AskSaveName = [](QString &, int &) { return false; };
         form.ImgBtn5Click();
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 5);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 6); // .ico is hidden
     }
 
     // The real save dialog: it opens in SaveDir, offers the three types in
