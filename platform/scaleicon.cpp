@@ -15,30 +15,31 @@ struct Taps
     std::vector<float> weights;
 };
 
+// Shrinking averages each target pixel's footprint, every source pixel
+// weighted by how much of it the footprint covers; enlarging interpolates
+// between the two nearest source pixels.
 std::vector<Taps> ComputeTaps(int sourceLength, int targetLength)
 {
     const double scale = static_cast<double>(sourceLength) / targetLength;
-    const double support = std::max(1.0, scale);
     std::vector<Taps> taps(static_cast<std::size_t>(targetLength));
     for (int o = 0; o < targetLength; ++o) {
-        const double centre = (o + 0.5) * scale - 0.5;
-        const int lo = std::max(0, static_cast<int>(std::ceil(centre - support)));
-        const int hi = std::min(sourceLength - 1, static_cast<int>(std::floor(centre + support)));
         Taps &t = taps[static_cast<std::size_t>(o)];
-        t.first = lo;
-        double sum = 0;
-        for (int i = lo; i <= hi; ++i) {
-            const double w = std::max(0.0, 1.0 - std::abs(i - centre) / support);
-            t.weights.push_back(static_cast<float>(w));
-            sum += w;
-        }
-        if (sum <= 0) { // cannot happen for sane lengths; fall back to nearest
-            t.first = std::clamp(static_cast<int>(std::lround(centre)), 0, sourceLength - 1);
-            t.weights.assign(1, 1.0f);
+        if (scale > 1.0) {
+            const double from = o * scale;
+            const double to = std::min<double>(sourceLength, (o + 1) * scale);
+            t.first = std::clamp(static_cast<int>(std::floor(from)), 0, sourceLength - 1);
+            for (int i = t.first; i < sourceLength && i < to; ++i) {
+                const double covered = std::min<double>(i + 1, to) - std::max<double>(i, from);
+                t.weights.push_back(static_cast<float>(std::max(0.0, covered) / (to - from)));
+            }
             continue;
         }
-        for (float &w : t.weights)
-            w = static_cast<float>(w / sum);
+        const double centre = std::clamp((o + 0.5) * scale - 0.5, 0.0, sourceLength - 1.0);
+        t.first = static_cast<int>(std::floor(centre));
+        const double far = centre - t.first;
+        t.weights.push_back(static_cast<float>(1.0 - far));
+        if (far > 0 && t.first + 1 < sourceLength)
+            t.weights.push_back(static_cast<float>(far));
     }
     return taps;
 }
@@ -54,7 +55,8 @@ Icon ScaleIcon(const Icon &source, int width, int height)
         return {};
     const int sw = source.Width();
     const int sh = source.Height();
-    const bool hasAlpha = source.HasAlpha();
+    const bool colour = source.HasColourImage();
+    const bool hasAlpha = colour && source.HasAlpha();
 
     const auto xTaps = ComputeTaps(sw, width);
     const auto yTaps = ComputeTaps(sh, height);
@@ -67,7 +69,8 @@ Icon ScaleIcon(const Icon &source, int width, int height)
             const Taps &t = xTaps[static_cast<std::size_t>(x)];
             for (std::size_t k = 0; k < t.weights.size(); ++k) {
                 const int sx = t.first + static_cast<int>(k);
-                const std::uint32_t p = source.Pixel(sx, y);
+                // A mask-only icon scales as black under its mask.
+                const std::uint32_t p = colour ? source.Pixel(sx, y) : 0u;
                 const bool masked = source.MaskBit(sx, y);
                 const float r = static_cast<float>((p >> 16) & 0xFF);
                 const float g = static_cast<float>((p >> 8) & 0xFF);
