@@ -8,11 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -52,8 +56,9 @@ fixtures::Bytes Read(const fs::path &path)
 }
 
 // Runs the thumbnailer with arguments; its exit status (-1 when it did not
-// end normally).
-int RunThumbnailer(const std::vector<std::string> &arguments)
+// end normally, as when it hangs). With shrink, that file is cut to its
+// first 100 bytes when the thumbnailer first reads it.
+int RunThumbnailer(const std::vector<std::string> &arguments, const fs::path &shrink = {})
 {
     std::vector<char *> argv;
     std::string program = RURORODODE_THUMBNAILER;
@@ -64,10 +69,31 @@ int RunThumbnailer(const std::vector<std::string> &arguments)
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
+        ::alarm(20);
+        if (!shrink.empty())
+            ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr); // stops it at exec
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     int status = 0;
+    // Stops it at each system call until its first positioned read of shrink.
+    for (bool traced = !shrink.empty(); traced;) {
+        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+            return -1;
+#if defined(__x86_64__)
+        user_regs_struct call{};
+        ::ptrace(PTRACE_GETREGS, child, nullptr, &call);
+        const fs::path fd = "/proc/" + std::to_string(child) + "/fd/" + std::to_string(call.rdi);
+        std::error_code error;
+        traced = call.orig_rax != SYS_pread64 ||
+                 !fs::equivalent(fs::read_symlink(fd, error), shrink, error);
+#else
+        traced = false; // cut before it starts instead
+#endif
+        if (!traced)
+            fs::resize_file(shrink, 100);
+        ::ptrace(traced ? PTRACE_SYSCALL : PTRACE_DETACH, child, nullptr, nullptr);
+    }
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
@@ -95,13 +121,14 @@ struct Stored
     int side;
     std::uint32_t rgb;
     bool png;
+    int bits = 32;
 };
 
 fixtures::Bytes IconOf(const std::vector<Stored> &images)
 {
     std::vector<fixtures::IconImage> list;
     for (const Stored &s : images)
-        list.push_back(fixtures::MakeImage(Solid(s.side, s.rgb), 32, s.png));
+        list.push_back(fixtures::MakeImage(Solid(s.side, s.rgb), s.bits, s.png));
     return fixtures::BuildIconFile(list);
 }
 
@@ -133,7 +160,7 @@ class ThumbnailRows : public testing::TestWithParam<Row>
 {
 };
 
-TEST_P(ThumbnailRows, BestImageNoLargerThanTheSizeWithAlpha)
+TEST_P(ThumbnailRows, SmallestImageAtLeastTheSizeScaledDownWithAlpha)
 {
     const Row &row = GetParam();
     const fs::path input = Folder() / (std::string(row.name) + ".in");
@@ -154,11 +181,13 @@ TEST_P(ThumbnailRows, BestImageNoLargerThanTheSizeWithAlpha)
 INSTANTIATE_TEST_SUITE_P(
     Files, ThumbnailRows,
     testing::Values(Row{"exact", IconOf(kThree), 32, 32, 0x323232},
-                    Row{"between", IconOf(kThree), 40, 32, 0x323232},
-                    Row{"largest fits", IconOf(kThree), 128, 48, 0x484848},
-                    Row{"smallest", IconOf(kThree), 20, 16, 0x101010},
-                    Row{"none fits, largest scaled", IconOf(kThree), 8, 8, 0x484848},
+                    Row{"between", IconOf(kThree), 40, 40, 0x484848},
+                    Row{"none reaches, largest as it is", IconOf(kThree), 128, 48, 0x484848},
+                    Row{"smaller than all", IconOf(kThree), 8, 8, 0x101010},
                     Row{"huge request", IconOf(kThree), 100000, 48, 0x484848},
+                    Row{"more bits first",
+                        IconOf({{32, 0x080808, false, 8}, {32, 0x202020, false}, kThree[0]}), 24,
+                        24, 0x202020},
                     Row{"png image", IconOf({{256, 0x256256, true}, {32, 0x323232, false}}), 256,
                         256, 0x256256},
                     Row{"png scaled", IconOf({{256, 0x256256, true}}), 128, 128, 0x256256},
@@ -178,9 +207,50 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// Nothing to show, or a request that makes no sense: a quick non-zero exit
-// and no output file.
-TEST(Thumbnailer, FailuresWriteNothing)
+// A program whose icon holds 16, 32 and 48 pixel bitmaps and a 256 pixel
+// PNG with detail in every pixel and a partly transparent disc on
+// transparent black: asked for 128, it gives the 256 image scaled down as
+// gdk-pixbuf scales it, give or take rounding. A coarser filter, or one that
+// lets the black into the disc's edge, is further off.
+TEST(Thumbnailer, LargeImageScaledDownLikeGdkPixbuf)
+{
+    fixtures::Picture large = Solid(256, 0);
+    for (std::uint32_t at = 0; at < large.argb.size(); ++at) {
+        const std::uint32_t x = at % 256, y = at / 256, noise = (at * 2654435761u) >> 24;
+        const bool inside = (x - 128) * (x - 128) + (y - 128) * (y - 128) < 100 * 100;
+        const std::uint32_t alpha = x < 128 ? 255 : 128 + y / 2;
+        large.argb[at] = inside ? alpha << 24 | noise << 16 | x << 8 | ((x ^ y) & 1) * 255 : 0;
+        large.mask[at] = inside ? 0 : 1;
+    }
+    fixtures::IconGroup group{std::uint16_t{1}, {0x0409}, {}, {}};
+    for (const int side : {16, 32, 48})
+        group.images.push_back(fixtures::MakeImage(fixtures::DrawPicture(side, side, 1, true), 32));
+    group.images.push_back(fixtures::MakeImage(large, 32, true));
+    const fs::path program = Folder() / "large.exe", source = Folder() / "large.png";
+    const fs::path ours = Folder() / "ours.png", theirs = Folder() / "theirs.png";
+    Write(program, fixtures::BuildPe({false, {group}}));
+    Write(source, fixtures::EncodePng(large));
+    ASSERT_EQ(RunThumbnailer({"-s", "128", program.string(), ours.string()}), 0);
+    const std::string peer =
+        "gdk-pixbuf-thumbnailer -s 128 " + source.string() + " " + theirs.string();
+    ASSERT_EQ(std::system(peer.c_str()), 0)
+        << "needs gdk-pixbuf-thumbnailer (libgdk-pixbuf2.0-bin)";
+    const platform::Icon a = platform::DecodeIconPng(Read(ours));
+    const platform::Icon b = platform::DecodeIconPng(Read(theirs));
+    ASSERT_EQ(a.Width(), 128);
+    ASSERT_EQ(a.Height(), 128);
+    ASSERT_EQ(b.Width(), 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            // Colour is only as exact as the alpha it was divided by.
+            for (int shift = b.Pixel(x, y) >> 24 < 32 ? 24 : 0; shift < 32; shift += 8)
+                ASSERT_NEAR(a.Pixel(x, y) >> shift & 0xFF, b.Pixel(x, y) >> shift & 0xFF, 2)
+                    << x << "," << y << " bits " << shift;
+}
+
+// A request that makes no sense or a file with nothing to show: a message,
+// a non-zero exit, and no output file; and the requests that work.
+TEST(Thumbnailer, ArgumentsAndFiles)
 {
     const fs::path good = Folder() / "good.ico";
     Write(good, IconOf(kThree));
@@ -190,6 +260,7 @@ TEST(Thumbnailer, FailuresWriteNothing)
     cut.resize(cut.size() / 2);
     const fs::path damaged = Folder() / "damaged.exe";
     Write(damaged, cut);
+    const fs::path shrinking = Folder() / "shrinking.ico";
     const fs::path fifo = Folder() / "pipe.exe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const fs::path folder = Folder() / "folder.exe";
@@ -200,32 +271,40 @@ TEST(Thumbnailer, FailuresWriteNothing)
     {
         std::vector<std::string> arguments;
         int status;
+        bool writes = false;
+        fs::path shrink = {};
     } rows[] = {
         {{"-s", "128", text.string(), out}, 1},
         {{"-s", "128", damaged.string(), out}, 1},
         {{"-s", "128", fifo.string(), out}, 1},
         {{"-s", "128", folder.string(), out}, 1},
         {{"-s", "128", (Folder() / "missing.exe").string(), out}, 1},
+        {{"-s", "128", shrinking.string(), out}, 1, false, shrinking},
         {{"-s", "128", good.string(), (Folder() / "no" / "such" / "out.png").string()}, 1},
+        {{"-s", "128", good.string(), fifo.string()}, 1},
+        {{"-s", "128", good.string(), folder.string()}, 1},
         {{"-s", "0", good.string(), out}, 2},
-        {{"-s", "-5", good.string(), out}, 2},
+        {{"-s", "-1", good.string(), out}, 2},
         {{"-s", "12px", good.string(), out}, 2},
         {{"-s", "99999999999", good.string(), out}, 2},
         {{"-s"}, 2},
         {{good.string(), out}, 2},
         {{"-s", "128", good.string()}, 2},
         {{"-x", "-s", "128", good.string(), out}, 2},
+        {{"--help"}, 0},
+        {{"--version"}, 0},
+        {{"-s", "1", good.string(), out}, 0, true},
+        {{"--size=100000", "--", good.string(), out}, 0, true},
     };
     for (const auto &row : rows) {
         std::string joined;
         for (const std::string &a : row.arguments)
             joined += a + " ";
-        EXPECT_EQ(RunThumbnailer(row.arguments), row.status) << joined;
-        EXPECT_FALSE(fs::exists(out)) << joined;
+        Write(shrinking, IconOf(kThree));
+        EXPECT_EQ(RunThumbnailer(row.arguments, row.shrink), row.status) << joined;
+        EXPECT_EQ(fs::exists(out), row.writes) << joined;
+        fs::remove(out);
     }
-    // The same request on a good file works: the failures are the files'.
-    EXPECT_EQ(RunThumbnailer({"-s", "32", good.string(), out}), 0);
-    EXPECT_TRUE(fs::exists(out));
 }
 
 } // namespace

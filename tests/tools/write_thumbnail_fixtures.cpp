@@ -1,6 +1,6 @@
-// Writes program and icon files for the package check's thumbnailer run:
-// files with icons of every kind, and files named "none*" that have none
-// or are damaged.
+// Writes program and icon files for the package check's thumbnailer run and
+// the thumbnail service test: files with icons of every kind, and files
+// named "none*" that have none or are damaged.
 
 #include "fixtures.h"
 
@@ -48,5 +48,19 @@ int main(int argc, char **argv)
     Bytes cut = BuildPe(pe);
     cut.resize(1024);
     save("none-cut.dll", cut);
+    // 256 images of 1024 pixels in about a megabyte, each a PNG header over
+    // the rows of a picture a row shorter: its chunks whole and checksummed,
+    // only decoding it nearly to the end shows the damage. A thumbnailer
+    // that tried every one would take seconds.
+    const auto transparent = [](int rows) {
+        const std::size_t n = 1024u * static_cast<std::size_t>(rows);
+        return EncodePng({1024, rows, std::vector<std::uint32_t>(n), Bytes(n, 1)});
+    };
+    constexpr std::ptrdiff_t kHeaderEnd = 8 + 25; // the signature and IHDR
+    const Bytes shorter = transparent(1023);
+    IconImage damaged{0, 0, 0, 1, 32, transparent(1024)};
+    damaged.data.resize(kHeaderEnd);
+    damaged.data.insert(damaged.data.end(), shorter.begin() + kHeaderEnd, shorter.end());
+    save("none-damaged.ico", BuildIconFile(std::vector<IconImage>(256, damaged)));
     return ok ? 0 : 1;
 }
