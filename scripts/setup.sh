@@ -12,6 +12,7 @@ packages=(
     chromium
     scdoc desktop-file-utils appstream lintian dpkg-dev file man-db
     libglib2.0-bin shared-mime-info
+    tumbler dbus-daemon dbus-bin libgdk-pixbuf2.0-bin
 )
 
 missing=()
