@@ -33,11 +33,9 @@ bool EncodeIconPng(const platform::Icon &icon, std::vector<std::uint8_t> &png, s
     image.width = static_cast<png_uint_32>(w);
     image.height = static_cast<png_uint_32>(h);
     image.format = PNG_FORMAT_RGBA;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) {
-        error = image.message;
-        return false;
-    }
+    // One pass into a buffer of the largest size the stream can take, not
+    // one to measure and one to write.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
     png.resize(size);
     if (!png_image_write_to_memory(&image, png.data(), &size, 0, rgba.data(), 0, nullptr)) {
         error = image.message;
