@@ -4,8 +4,14 @@
 // timings, each of our .ico files is compared image by image with wrestool's
 // file for the same group, and every group where they differ is reported
 // with the reason.
+//
+// Then program files with 8,000 to 30,000 icon groups, built here: `iconprobe
+// list` and `save-all --format ico-all` against `wrestool -l` and `wrestool
+// -x -t 14` on the same file. Both must grow with the number of groups, not
+// with its square.
 
 #include "benchsupport.h"
+#include "fixtures.h"
 #include "platform/bytesource.h"
 #include "platform/extracticon.h"
 #include "platform/le.h"
@@ -21,6 +27,7 @@
 #include <map>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -29,6 +36,8 @@ namespace {
 constexpr double kSpeedGoal = 5;      // times faster than wrestool
 constexpr double kPngGoal = 1.5;      // png's time over ico-all's, at most
 constexpr double kMemoryGoalMiB = 50; // peak resident size of iconprobe
+constexpr int kManyGroups[] = {8000, 16000, 30000};
+constexpr double kManyListGoal = 0.5; // seconds to list the largest, at most
 
 std::string FreshFolder(const fs::path &root, const char *name)
 {
@@ -77,6 +86,60 @@ void IconprobeRun(benchmark::State &state, std::string probe, std::string dir, s
         std::string error;
         if (!RunMeasured({probe, "save-all", dir, out, "--format", format, "--mask", "*.exe;*.dll"},
                          *peak, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+    }
+}
+
+// A program file with groups icon groups, each naming one small image of
+// its own, alone in a folder; its path, empty on failure. It is built in a
+// child process: a child spawned later starts out with this process's peak
+// resident size (posix_spawn shares the memory until the exec), and the
+// peaks measured above must be iconprobe's alone.
+std::string WriteManyGroups(const fs::path &root, int groups)
+{
+    const fs::path folder = root / ("groups" + std::to_string(groups));
+    const fs::path file = folder / "many.dll";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        fixtures::PeRecipe recipe;
+        for (int i = 0; i < groups; ++i)
+            recipe.groups.push_back(
+                {static_cast<std::uint16_t>(i + 1),
+                 {0x0409},
+                 {fixtures::MakeImage(fixtures::DrawPicture(16, 16, i, false, 4), 4)},
+                 {}});
+        const fixtures::Bytes bytes = fixtures::BuildPe(recipe);
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char *>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        std::_Exit(out ? 0 : 1);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return {};
+    return file.string();
+}
+
+// One command on a many-group file: a listing, or a save into a fresh
+// folder put at args[outAt] when outAt is not 0.
+void ManyGroupsRun(benchmark::State &state, std::vector<std::string> args, std::size_t outAt,
+                   fs::path root)
+{
+    for (auto _ : state) {
+        if (outAt != 0) {
+            state.PauseTiming();
+            args[outAt] = FreshFolder(root, "many-out");
+            state.ResumeTiming();
+        }
+        double peak = 0;
+        std::string error;
+        if (!RunMeasured(args, peak, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
@@ -230,6 +293,25 @@ int main(int argc, char **argv)
     bench::RegisterRealTime("BM_IconprobePng", IconprobeRun, probe, dir, std::string("png"), root,
                             &peaks.png);
     bench::RegisterRealTime("BM_WrestoolExtract", WrestoolRun, programs, root);
+    for (const int groups : kManyGroups) {
+        const std::string file = WriteManyGroups(root, groups);
+        if (file.empty()) {
+            std::fprintf(stderr, "bench_wholeicon: cannot write a file of %d groups\n", groups);
+            return 1;
+        }
+        const std::string folder = fs::path(file).parent_path().string();
+        const std::string n = "/" + std::to_string(groups);
+        using Args = std::vector<std::string>;
+        bench::RegisterRealTime(("BM_ManyGroupsList" + n).c_str(), ManyGroupsRun,
+                                Args{probe, "list", file}, 0, root);
+        bench::RegisterRealTime(("BM_ManyGroupsWrestoolList" + n).c_str(), ManyGroupsRun,
+                                Args{"wrestool", "-l", file}, 0, root);
+        bench::RegisterRealTime(("BM_ManyGroupsSaveAll" + n).c_str(), ManyGroupsRun,
+                                Args{probe, "save-all", folder, "", "--format", "ico-all"}, 3,
+                                root);
+        bench::RegisterRealTime(("BM_ManyGroupsWrestoolExtract" + n).c_str(), ManyGroupsRun,
+                                Args{"wrestool", "-x", "-t", "14", "-o", "", file}, 5, root);
+    }
     bench::RecordingReporter reporter;
     reporter.RunAll();
 
@@ -255,6 +337,23 @@ int main(int argc, char **argv)
                 c.same, c.groups, bench::Verdict(c.groups > 0 && c.same == c.groups));
     for (const std::string &d : c.differences)
         std::printf("    differs: %s\n", d.c_str());
+    std::printf("\nOne program file with many icon groups (16 x 16 at 4 bits each):\n");
+    double largest = -1;
+    for (const int groups : kManyGroups) {
+        const std::string n = "/" + std::to_string(groups);
+        const double list = reporter.Seconds("BM_ManyGroupsList" + n);
+        const double peerList = reporter.Seconds("BM_ManyGroupsWrestoolList" + n);
+        const double save = reporter.Seconds("BM_ManyGroupsSaveAll" + n);
+        const double peerSave = reporter.Seconds("BM_ManyGroupsWrestoolExtract" + n);
+        std::printf("  %5d groups: list %.0f ms (wrestool -l %.0f ms, %.2f times its time), "
+                    "save-all ico-all %.0f ms (wrestool -x %.0f ms, %.2f times)\n",
+                    groups, list * 1e3, peerList * 1e3, peerList > 0 ? list / peerList : 0.0,
+                    save * 1e3, peerSave * 1e3, peerSave > 0 ? save / peerSave : 0.0);
+        largest = list;
+    }
+    std::printf("  goal, list of %d groups under %.1f s: %s\n",
+                kManyGroups[std::size(kManyGroups) - 1], kManyListGoal,
+                bench::Verdict(largest >= 0 && largest < kManyListGoal));
     std::error_code ec;
     fs::remove_all(root, ec);
     return reporter.AnyFailed() ? 1 : 0;
