@@ -3,18 +3,15 @@
 
 #include "filefind/folderlisting.h"
 #include "filefind/gallerypage.h"
-#include "filefind/hffile.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
-#include "platform/filewrite.h"
 #include "platform/utf8.h"
 #include "platform/wholeicon.h"
 #include "pngwrite.h"
 
-#include <QByteArray>
 #include <QFile>
 
 #include <algorithm>
@@ -23,7 +20,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <span>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -490,41 +486,21 @@ int List(int argc, char **argv)
     return failed ? 1 : 0;
 }
 
-// gallery FOLDER: the window's gallery page of the folder's bitmaps (its
-// finder set up as the window's), written whole through the platform's
-// writer as every file iconprobe writes.
+// gallery FOLDER: the window's gallery page of the folder's bitmaps.
 int Gallery(int argc, char **argv)
 {
     if (argc != 3)
         return Usage();
     if (!UsableFolder(argv[2], R_OK | W_OK | X_OK))
         return 1;
-    const QString folder = QFile::decodeName(argv[2]);
     try {
-        filefind::THFFile finder;
-        finder.SetFileAttr({filefind::ffaAnyFile});
-        finder.SetInSubFolders(false);
-        finder.SetFileMask(QStringLiteral("*.BMP"));
-        finder.SetIncFileSize(false);
-        finder.SetIncFileDate(false);
-        finder.SetPath(folder);
-        const QStringList entries = finder.Find();
-        if (entries.isEmpty()) {
-            std::fputs("iconprobe: I don't find *.bmp or *.jpg pictures in the gallery\n", stderr);
-            return 1;
-        }
-        QByteArray page;
-        for (const QString &line : filefind::GalleryPageLines(folder, entries))
-            page += line.toLocal8Bit() + "\r\n";
-        const std::string name = QFile::encodeName(filefind::GalleryPageName(folder)).toStdString();
-        const std::span<const std::uint8_t> blocks[] = {
-            {reinterpret_cast<const std::uint8_t *>(page.constData()),
-             static_cast<std::size_t>(page.size())}};
-        if (platform::WriteWholeFile(name, blocks) != platform::WriteResult::Ok) {
-            std::fprintf(stderr, "iconprobe: Cannot create file \"%s\"\n", name.c_str());
-            return 1;
-        }
-        return 0;
+        bool told = false;
+        const bool written =
+            filefind::WriteFolderGallery(QFile::decodeName(argv[2]), [&told](const QString &text) {
+                std::fprintf(stderr, "iconprobe: %s\n", qPrintable(text));
+                told = true;
+            });
+        return written && !told ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "iconprobe: %s\n", e.what());
         return 1;
