@@ -5,12 +5,12 @@
 #include "filefind/gallerypage.h"
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
+#include "iconwriter/pngwrite.h"
 #include "iconwriter/saveall.h"
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
 #include "platform/utf8.h"
 #include "platform/wholeicon.h"
-#include "pngwrite.h"
 
 #include <QFile>
 

@@ -3,12 +3,12 @@
 // (freedesktop.org thumbnailer: -s SIZE INPUT OUTPUT). It starts fast: the
 // icon reader and libpng, nothing else.
 
+#include "iconwriter/pngwrite.h"
 #include "platform/icon.h"
 #include "platform/iconimage.h"
 #include "platform/le.h"
 #include "platform/scaleicon.h"
 #include "platform/wholeicon.h"
-#include "pngwrite.h"
 
 #include <algorithm>
 #include <cerrno>
