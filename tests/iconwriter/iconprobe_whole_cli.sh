@@ -2,8 +2,8 @@
 # iconprobe's whole-icon commands as a user runs them: list (text and JSON),
 # save and save-all with --format ico-all and png, and --help. The sources
 # are the ones the browser check saves (every kind of file, DIB and PNG
-# images); written files are read back by iconprobe itself, by icotool when
-# it is installed, and by their headers.
+# images); written files are read back by iconprobe itself, by icotool and
+# gdk-pixbuf when they are installed, and by their headers.
 # Usage: iconprobe_whole_cli.sh ICONPROBE MAKE_WHOLE_ICON_PAGE WORKDIR
 set -u
 probe=$1
@@ -89,6 +89,13 @@ for format in ico-all png; do
         want="animated.cur dibs.ico icon.ico mono.ico old.ico picture.ico pointer.cur program.ico "
     fi
     [ "$listing" = "$want" ] || fail "save-all $format wrote: $listing"
+    # What image viewers and file managers read them with.
+    if command -v gdk-pixbuf-thumbnailer >/dev/null 2>&1; then
+        for f in "$work/all-$format"/*; do
+            gdk-pixbuf-thumbnailer -s 48 "$f" "$work/pixbuf.png" 2>"$work/err" ||
+                fail "gdk-pixbuf cannot read $f: $(cat "$work/err")"
+        done
+    fi
 done
 
 # A damaged icon: a clear message, a failing status and no file
