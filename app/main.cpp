@@ -2,6 +2,7 @@
 
 #include "controls/windowstyle.h"
 #include "main_window.h"
+#include "skinart.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -72,6 +73,8 @@ int main(int argc, char **argv)
     int toolkitCount = split;
     QApplication application(toolkitCount, argv);
     QApplication::setApplicationName(QStringLiteral("Rurorodode"));
+    // The icon of every window of the program; the about box draws it too.
+    QApplication::setWindowIcon(skinart::ProgramIcon());
     // The faces the windows name, on a machine that has other fonts.
     controls::SubstituteFonts();
     // What is left once the toolkit has taken its own options.

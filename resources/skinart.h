@@ -6,6 +6,9 @@
 
 #include "logo.h"
 
+#include <QIcon>
+#include <QString>
+
 namespace skinart {
 
 // Shape mask, 550 x 408 at 1 bit per pixel: white outside the window.
@@ -18,6 +21,12 @@ inline constexpr char kBackgroundTile[] = ":/skin/tile.bmp";
 // Window icon as an icon file (32 x 32, 16 colours) and as a picture.
 inline constexpr char kWindowIcon[] = ":/skin/rurorodode.ico";
 inline constexpr char kWindowIconPicture[] = ":/skin/rurorodode.png";
+// The program's icon. It is the application's, set at start: every window
+// shows it, and the about box draws it beside the program's name.
+inline QIcon ProgramIcon()
+{
+    return QIcon(QString::fromLatin1(kWindowIconPicture));
+}
 // The logo rendered at its own size, 128 x 39, for where a picture is needed.
 inline constexpr char kLogoPicture[] = ":/skin/logo.png";
 

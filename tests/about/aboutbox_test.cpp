@@ -9,6 +9,7 @@
 #include "about/moviescroll.h"
 #include "platform/systemfacts.h"
 #include "qttestsupport.h"
+#include "skinart.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -47,7 +48,11 @@ class AboutBoxTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { testsupport::UseProgramFonts(); }
+    void initTestCase()
+    {
+        testsupport::UseProgramFonts();
+        QApplication::setWindowIcon(skinart::ProgramIcon()); // as the program does at start
+    }
 
     void cleanup()
     {

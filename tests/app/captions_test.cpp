@@ -14,6 +14,7 @@
 #include "programfolder.h"
 #include "qttestsupport.h"
 #include "settings/inistuff.h"
+#include "skinart.h"
 #include "tlabel.h"
 
 #include <QAbstractButton>
@@ -279,6 +280,7 @@ private slots:
     {
         // The faces the program substitutes for the ones its windows name.
         testsupport::UseProgramFonts();
+        QApplication::setWindowIcon(skinart::ProgramIcon()); // as the program does at start
         QVERIFY(QFontInfo(QFont("MS Sans Serif")).family().startsWith("Liberation"));
         app::SetProgramFolder(ProgramDir.path() + "/");
         app::SetMessageHook([](const QString &) {});

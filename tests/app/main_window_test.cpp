@@ -20,6 +20,7 @@
 #include "programfolder.h"
 #include "qttestsupport.h"
 #include "settings/inistuff.h"
+#include "skinart.h"
 #include "tlabel.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -68,6 +70,7 @@ private slots:
     void initTestCase()
     {
         testsupport::UseProgramFonts();
+        QApplication::setWindowIcon(skinart::ProgramIcon()); // as the program does at start
         app::SetProgramFolder(ProgramDir.path());
         app::SetMessageHook([this](const QString &text) { Messages << text; });
         settings::SetMessageHandler(
@@ -676,17 +679,24 @@ private slots:
         QVERIFY(ReadText(bitmaps.path() + "//IconList_.html").contains("three2.bmp"));
     }
 
-    // The about button fills the about box and shows it modally.
+    // The about button fills the about box and shows it modally, with the
+    // program's icon drawn over the top picture.
     void aboutButtonShowsTheAboutBox()
     {
         TForm1 form;
         bool shown = false;
-        testsupport::WhenModal<QDialog>(&form, [&shown](QDialog *modal) {
+        QImage icon, expected(QString::fromLatin1(skinart::kAboutPicture));
+        expected = expected.copy(19, 20, 32, 32).convertToFormat(QImage::Format_RGB32);
+        QPainter(&expected).drawPixmap(0, 0, skinart::ProgramIcon().pixmap(32, 32));
+        testsupport::WhenModal<QDialog>(&form, [&](QDialog *modal) {
             shown = true;
+            icon =
+                modal->grab().toImage().copy(19, 20, 32, 32).convertToFormat(QImage::Format_RGB32);
             modal->close();
         });
         form.ImgBtn3Click();
         QVERIFY(shown);
+        QCOMPARE(icon, expected);
         QCOMPARE(form.AboutBox->ProductName(), QString("Rurorodode"));
         QCOMPARE(form.AboutBox->Version(), QString("1.0"));
         QVERIFY(
