@@ -46,7 +46,7 @@ for f in bin/rurorodode bin/iconprobe bin/rurorodode-thumbnailer \
     share/rurorodode/Zadore~2.hlp \
     share/applications/com.example.Rurorodode.desktop \
     share/metainfo/com.example.Rurorodode.metainfo.xml \
-    share/thumbnailers/rurorodode.thumbnailer share/mime/packages/rurorodode.xml \
+    share/thumbnailers/rurorodode.thumbnailer \
     share/man/man1/rurorodode.1.gz share/man/man1/iconprobe.1.gz \
     share/man/man1/rurorodode-thumbnailer.1.gz share/doc/rurorodode/copyright \
     share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/rurorodode.png; do
@@ -70,34 +70,47 @@ if command -v lintian >/dev/null; then
 fi
 
 # Installing must not change what opens a user's files: with an image
-# viewer and Wine beside it, and no preference set, bitmaps, icons and
-# Windows programs still open with them, not with this program.
-apps="$work/others/applications"
-mkdir -p "$apps" "$work/fakebin" "$work/mime"
+# viewer and Wine installed and no preference set, each kind of file opens
+# with the same program with the package as without it.
+files="$work/files"
+mkdir -p "$files/My Programs" "$work/config/rurorodode" "$work/samples"
+"$writer" "$files/My Programs"
+for f in program.exe library64.dll old16.exe icon.ico pointer.cur busy.ani; do
+    cp "$files/My Programs/$f" "$work/samples/"
+done
+cp "$files/My Programs/library64.dll" "$work/samples/saver.scr"
+cp "$files/My Programs/library64.dll" "$work/samples/panel.cpl"
+printf 'BM' >"$work/samples/picture.bmp"
+others="$work/others/applications"
+mkdir -p "$others" "$work/with/applications" "$work/fakebin"
 printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %%f\nMimeType=%s\n' \
     'image/bmp;image/vnd.microsoft.icon;image/x-icon;image/x-win-bitmap;' \
-    >"$apps/org.example.Viewer.desktop"
+    >"$others/org.example.Viewer.desktop"
 printf '[Desktop Entry]\nType=Application\nName=Wine\nExec=true %%f\nMimeType=%s\n' \
-    'application/x-ms-dos-executable;application/x-msi;' >"$apps/wine.desktop"
-cp "$usr/share/applications/com.example.Rurorodode.desktop" "$apps/"
-update-desktop-database "$apps"
-cp -r /usr/share/mime/packages "$work/mime/" && cp "$usr/share/mime/packages/rurorodode.xml" "$work/mime/packages/"
-update-mime-database "$work/mime"
+    'application/x-ms-dos-executable;application/x-msi;' >"$others/wine.desktop"
+cp -r "$usr/share/." "$work/with/"
+cp "$others"/*.desktop "$work/with/applications/"
+for dir in "$others" "$work/with/applications"; do update-desktop-database "$dir" >/dev/null 2>&1; done
+[ ! -d "$work/with/mime/packages" ] || update-mime-database "$work/with/mime"
 ln -sf "$usr/bin/rurorodode" "$work/fakebin/rurorodode" # TryExec finds it
-for type in image/bmp image/vnd.microsoft.icon application/x-ms-dos-executable \
-    application/x-msdownload application/x-ms-ne-executable; do
-    default=$(env -i PATH="$work/fakebin:/usr/bin:/bin" HOME="$work/home" \
-        XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
-        XDG_DATA_DIRS="$work/mime:$work/others:/usr/share" gio mime "$type" | head -1)
-    echo "$type: $default"
-    ! grep -q Rurorodode <<<"$default" || fail "installing makes it the default for $type"
+# The program that opens file, seen through the data folders dirs.
+opener() {
+    env -i PATH="$work/fakebin:/usr/bin:/bin" HOME="$work/home" XDG_DATA_HOME="$work/home/data" \
+        XDG_CONFIG_HOME="$work/home/config" XDG_DATA_DIRS="$1:/usr/share" \
+        sh -c 'type=$(gio info -a standard::content-type "$0" | sed -n "s/.*content-type: //p")
+               answer=$(gio mime "$type"); echo "$type: ${answer%%
+*}"' "$2"
+}
+for f in "$work"/samples/*; do
+    before=$(opener "$work/others" "$f")
+    after=$(opener "$work/with" "$f")
+    echo "${f##*/}: $after"
+    [ "$before" = "$after" ] || fail "installing changes what opens ${f##*/}: $before, now $after"
+    ! grep -q Rurorodode <<<"$after" || fail "installing makes it the opener of ${f##*/}"
 done
 
 # The installed program, offscreen: it reads its folder from the XDG place
 # and writes it back there on SIGTERM, and never writes beside itself.
-files="$work/files"
-mkdir -p "$files/My Programs" "$work/config/rurorodode"
-"$writer" "$files/My Programs"
 # Runs the installed program offscreen with ARGS in folder "$work", lets it
 # settle and closes it as a session end does; the folder it was in is then
 # in its settings.
