@@ -2,6 +2,7 @@
 
 #include "about/aboutlayout.h"
 #include "about/aboutshell.h"
+#include "controls/accessiblecontrols.h"
 #include "controls/windowstyle.h"
 #include "fittext.h"
 #include "platform/systemfacts.h"
@@ -104,6 +105,12 @@ QToolButton *PlacedGlyphButton(QWidget *parent, const char *name, const char *gl
 }
 
 } // namespace
+
+QString ClockText(const QTime &time)
+{
+    const QLocale locale;
+    return locale.toString(time, LongTimeFormatWithoutZone(locale));
+}
 
 QString LongTimeFormatWithoutZone(const QLocale &locale)
 {
@@ -253,9 +260,12 @@ void TAboutBox::BuildLinks()
     SetHint(LblMail, kMailAddress);
 
     SpeedButton2 = PlacedGlyphButton(this, "SpeedButton2", skinart::kFactsGlyph);
+    // Glyphs without captions: screen readers need the words.
+    SpeedButton2->setAccessibleName(QStringLiteral("System facts"));
     SetHint(SpeedButton2, QStringLiteral("show hardisk preferences"));
     connect(SpeedButton2, &QToolButton::clicked, this, &TAboutBox::SpeedButton2Click);
     SpeedButton1 = PlacedGlyphButton(this, "SpeedButton1", skinart::kCloseGlyph);
+    SpeedButton1->setAccessibleName(QStringLiteral("OK"));
     SetHint(SpeedButton1, QStringLiteral("Close About Box"));
     connect(SpeedButton1, &QToolButton::clicked, this, &TAboutBox::SpeedButton1Click);
 }
@@ -266,6 +276,10 @@ void TAboutBox::BuildClock()
     Panel3 = PlacedFrame(this, "Panel3");
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     controls::SetGround(Panel3, Qt::white);
+    // Screen readers read the time as text; the bits only draw it.
+    controls::SetAccessibleRole(Panel3, QAccessible::StaticText, true);
+    Panel3->setAccessibleDescription(QStringLiteral("Clock"));
+    Panel3->setAccessibleName(ClockText(QTime::currentTime()));
     const QFont bitFont = controls::SerifFont(13, false);
     const char *const captions[kClockRows] = {" 1 ", " 2 ", " 4 ", " 8 ", "16", "32"};
     for (int column = 0; column < kClockColumns; ++column)
@@ -433,9 +447,9 @@ void TAboutBox::setobj(QWidget *control, int, int y)
 void TAboutBox::Timer1Timer()
 {
     const QTime now = Clock ? Clock() : QTime::currentTime();
-    const QLocale locale;
-    setWindowTitle(QStringLiteral("Zidazoz settings! Time: ") +
-                   locale.toString(now, LongTimeFormatWithoutZone(locale)));
+    const QString time = ClockText(now);
+    setWindowTitle(QStringLiteral("Zidazoz settings! Time: ") + time);
+    Panel3->setAccessibleName(time);
     ShowBits(HourLabels, now.hour());
     ShowBits(MinuteLabels, now.minute());
     ShowBits(SecondLabels, now.second());

@@ -21,6 +21,8 @@ namespace about {
 // The locale's long time format without its time-zone field and the blanks
 // around it: "HH:mm:ss t" becomes "HH:mm:ss".
 QString LongTimeFormatWithoutZone(const QLocale &locale);
+// The time as the about box writes it: the locale's long format, no zone.
+QString ClockText(const QTime &time);
 
 // The about window: the program's picture, icon, name and version, the
 // copyright line, links to the maker, the system-facts button, a clock

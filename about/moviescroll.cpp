@@ -1,5 +1,7 @@
 #include "about/moviescroll.h"
 
+#include "controls/accessiblecontrols.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QResizeEvent>
@@ -11,6 +13,8 @@ namespace about {
 
 TMovieScroll::TMovieScroll(QWidget *parent) : QWidget(parent)
 {
+    // Screen readers get the credits as one text, whatever part is in view.
+    controls::SetAccessibleRole(this, QAccessible::StaticText, true);
     // Every pixel is ours each frame: Qt need not clear beneath.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(200, 100);
@@ -25,6 +29,7 @@ void TMovieScroll::SetScrollText(const QStringList &Value)
 {
     if (&Value != &FScrollText)
         FScrollText = Value;
+    setAccessibleName(VisibleText());
 }
 
 void TMovieScroll::SetBackColor(const QColor &Value)
@@ -196,6 +201,30 @@ void ApplyTag(const QString &tag, LineStyle &style)
     }
 }
 
+// What line shows, its tags applied to style. A tag still open at the end
+// of the line stays open (tagOpen) into the next.
+QString ScanLine(const QString &line, bool &tagOpen, LineStyle &style)
+{
+    QString visible;
+    QString tag;
+    for (const QChar c : line) {
+        const bool open = c == QLatin1Char('[');
+        const bool close = c == QLatin1Char(']');
+        if (tagOpen && close) {
+            tagOpen = false;
+            ApplyTag(tag, style);
+            tag.clear();
+        }
+        if (tagOpen && !open && !close)
+            tag += c;
+        if (!tagOpen && open)
+            tagOpen = true;
+        if (!tagOpen && !close && !open)
+            visible += c;
+    }
+    return visible;
+}
+
 // Hard-edged letters, as the credits were always drawn: the colours on
 // screen are exactly the ones asked for.
 QFont Crisp(QFont font)
@@ -234,23 +263,7 @@ void TMovieScroll::DrawFrame()
     const qsizetype count = FScrollText.size();
     for (qsizetype i = 0; i < count; ++i) {
         LineStyle style{FDefaultFont.Font, FDefaultFont.Color, false};
-        QString visible;
-        QString tag;
-        for (const QChar c : FScrollText[i]) {
-            const bool open = c == QLatin1Char('[');
-            const bool close = c == QLatin1Char(']');
-            if (tagOpen && close) {
-                tagOpen = false;
-                ApplyTag(tag, style);
-                tag.clear();
-            }
-            if (tagOpen && !open && !close)
-                tag += c;
-            if (!tagOpen && open)
-                tagOpen = true;
-            if (!tagOpen && !close && !open)
-                visible += c;
-        }
+        const QString visible = ScanLine(FScrollText[i], tagOpen, style);
 
         painter.setFont(Crisp(style.Font));
         const QFontMetrics metrics = painter.fontMetrics();
@@ -281,6 +294,17 @@ void TMovieScroll::DrawFrame()
             }
         }
     }
+}
+
+QString TMovieScroll::VisibleText() const
+{
+    bool tagOpen = false;
+    QStringList lines;
+    for (const QString &line : FScrollText) {
+        LineStyle style{FDefaultFont.Font, FDefaultFont.Color, false};
+        lines.append(ScanLine(line, tagOpen, style));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace about

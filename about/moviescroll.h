@@ -70,6 +70,9 @@ public:
     // "0x" or "0X". Nothing when the text is not such a number.
     static std::optional<int> StrToInt(const QString &text);
 
+    // The lines as they are drawn: without their tags, one under another.
+    QString VisibleText() const;
+
     int TextTop() const { return FTextTop; }
     bool TimerActive() const;
     // The last frame drawn, as it was copied to the screen.

@@ -1,5 +1,7 @@
 #include "helpwindow.h"
 
+#include "controls/accessiblecontrols.h"
+
 #include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
@@ -9,6 +11,7 @@ namespace app {
 
 THelpWindow::THelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
+    controls::SetAccessibleRole(this, QAccessible::Window);
     setWindowTitle(tr("Rurorodode Help"));
     Browser = new QTextBrowser(this);
     Browser->setOpenExternalLinks(true);

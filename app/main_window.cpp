@@ -2,6 +2,7 @@
 
 #include "about/aboutboxdlg.h"
 #include "bitmaptoregion.h"
+#include "controls/accessiblecontrols.h"
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
 #include "controls/gauge.h"
@@ -210,10 +211,14 @@ void Place(QWidget *w, const char *name)
     w->setGeometry(skinart::ControlRectOf(name));
 }
 
-controls::TImgBtn *MakeButton(QWidget *parent, const char *name, int faces, const QString &hint)
+controls::TImgBtn *MakeButton(QWidget *parent, const char *name, int faces, const QString &hint,
+                              const QKeySequence &key)
 {
     auto *button = new controls::TImgBtn(parent);
     Place(button, name);
+    // Screen readers call it what its faces say.
+    button->setAccessibleName(QString::fromLatin1(skinart::ButtonCaption(faces)));
+    button->SetShortcut(key);
     button->SetPic(QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Normal))));
     button->SetPicUp(
         QPixmap(QString::fromLatin1(skinart::ButtonFace(faces, skinart::Face::Hover))));
@@ -258,6 +263,8 @@ controls::TGauge *MakeGauge(QWidget *parent, const char *name, const QString &hi
 TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     Form1 = this;
+    // A frameless window of our own is still a window to screen readers.
+    controls::SetAccessibleRole(this, QAccessible::Window);
     setWindowTitle(QStringLiteral("Rurorod Ode"));
     setWindowIcon(QIcon(QString::fromLatin1(skinart::kWindowIconPicture)));
     resize(719, 528);
@@ -354,6 +361,9 @@ void TForm1::BuildFace()
     Gauge1 = MakeGauge(this, "Gauge1", QStringLiteral("No. of icons saved so far."));
     Label4 = MakeLabel(this, "Label4", QStringLiteral("Overall Progress !"));
     Label3 = MakeLabel(this, "Label3", QStringLiteral("Progress in File !"));
+    // Screen readers call the gauges what the captions above them say.
+    Gauge1->setAccessibleName(Label4->text());
+    Gauge2->setAccessibleName(Label3->text());
     Image3 = new TLogo(this);
     Place(Image3, "Image3");
     // The status line starts empty and grows with each hint (DisplayHint).
@@ -364,24 +374,30 @@ void TForm1::BuildFace()
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     THintRouter::SetHint(Bevel1, QStringLiteral("Preview window"));
     Image1 = new TIconPicture(this);
+    controls::SetAccessibleRole(Image1, QAccessible::Graphic, true);
     Place(Image1, "Image1");
     THintRouter::SetHint(Image1, QStringLiteral("Icon Viewer"));
-    Image1->SetIcon(AppIcon());
+    SetPreviewToAppIcon();
     Label1 = MakeLabel(this, "Label1", QStringLiteral("No. of Icons"));
     Label1->setEnabled(false);
     Label6 = MakeLabel(this, "Label6", QStringLiteral("Color Depth"));
 }
 
 // The picture buttons down the right-hand column.
+// Each has the key a Linux program gives the command; About has none.
 void TForm1::BuildButtons()
 {
-    ImgBtn1 = MakeButton(this, "ImgBtn1", 0, QStringLiteral("Close Rurorodode"));
-    ImgBtn2 = MakeButton(this, "ImgBtn2", 1, QStringLiteral("Open help file"));
-    ImgBtn3 = MakeButton(this, "ImgBtn3", 2, QStringLiteral("About Rurorodode"));
+    ImgBtn1 = MakeButton(this, "ImgBtn1", 0, QStringLiteral("Close Rurorodode"),
+                         QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ImgBtn2 =
+        MakeButton(this, "ImgBtn2", 1, QStringLiteral("Open help file"), QKeySequence(Qt::Key_F1));
+    ImgBtn3 = MakeButton(this, "ImgBtn3", 2, QStringLiteral("About Rurorodode"), QKeySequence());
     ImgBtn4 = MakeButton(this, "ImgBtn4", 3,
-                         QStringLiteral("Saves all icons of all files in selected directory"));
+                         QStringLiteral("Saves all icons of all files in selected directory"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     ImgBtn5 = MakeButton(this, "ImgBtn5", 4,
-                         QStringLiteral("Save only the icon diplayed in the preview window"));
+                         QStringLiteral("Save only the icon diplayed in the preview window"),
+                         QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(ImgBtn1, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn1Click);
     connect(ImgBtn2, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn2Click);
     connect(ImgBtn3, &controls::TImgBtn::OnClick, this, &TForm1::ImgBtn3Click);
@@ -403,12 +419,14 @@ void TForm1::BuildBrowsingPanel()
     SetColours(DirTree, kGray, kAqua);
     DirTree->setFont(SansFont(11, false));
     THintRouter::SetHint(DirTree, QStringLiteral("Browse for folder with .exe, .ocx etc. files"));
+    DirTree->setAccessibleName(QStringLiteral("Folders"));
     FileListBox1 = new controls::TFileListBox(Splitter1);
     SetColours(FileListBox1, kGray, kAqua);
     FileListBox1->setFont(SansFont(13, false));
     FileListBox1->SetMask(QStringLiteral("*.exe"));
     THintRouter::SetHint(
         FileListBox1, QStringLiteral("The file list box displays the files allowed by the filter"));
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
     Splitter1->setSizes({201, 205});
 }
 
@@ -424,6 +442,8 @@ void TForm1::BuildIconChoice()
     SetColours(SpinEdit1, kGray, kAqua);
     SpinEdit1->setFont(SansFont(11, true));
     THintRouter::SetHint(SpinEdit1, QStringLiteral(" "));
+    // The caption over it says what it picks.
+    SpinEdit1->setAccessibleName(Label2->text());
 
     FilterComboBox1 = new controls::TFilterComboBox(this);
     Place(FilterComboBox1, "FilterComboBox1");
@@ -433,6 +453,7 @@ void TForm1::BuildIconChoice()
     FilterComboBox1->SetFileList(FileListBox1);
     THintRouter::SetHint(FilterComboBox1,
                          QStringLiteral("Use Filter to display files with specific extension"));
+    FilterComboBox1->setAccessibleName(QStringLiteral("File type"));
     // The drop-down list is a window of its own, which takes neither the
     // box's colours nor its font unless given them; a plain item delegate
     // draws the entries in the list's colours instead of a menu's.
@@ -458,12 +479,17 @@ void TForm1::BuildColourDepth()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
     SetColours(Panel1, kGray, kAqua);
+    // Read out as the group the caption above it names.
+    controls::SetAccessibleRole(Panel1, QAccessible::Grouping);
+    Panel1->setAccessibleName(Label6->text());
     RadioButton1 = new QRadioButton(QStringLiteral("256 colors"), Panel1);
     RadioButton1->setGeometry(skinart::PlaceIn(skinart::kColourDepthControls, "RadioButton1"));
     RadioButton2 = new QRadioButton(QStringLiteral("16 mil col"), Panel1);
     RadioButton2->setGeometry(skinart::PlaceIn(skinart::kColourDepthControls, "RadioButton2"));
     for (QRadioButton *r : {RadioButton1, RadioButton2}) {
-        r->setAutoExclusive(false); // the click handlers keep exactly one selected
+        // Exclusive, as the click handlers keep them: screen readers call
+        // buttons that are not check boxes.
+        r->setAutoExclusive(true);
         QStyleOptionButton option;
         option.initFrom(r);
         const QRect room = r->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, r);
@@ -599,6 +625,20 @@ void TForm1::SetPreviewToAppIcon()
     Image1->SetIcon(AppIcon());
     PreviewSource.clear();
     PreviewIndex = 0;
+    DescribePreview(1);
+}
+
+void TForm1::DescribePreview(int Count)
+{
+    if (PreviewSource.empty()) {
+        Image1->setAccessibleName(QStringLiteral("icon of Rurorodode"));
+        return;
+    }
+    const QString file = QFileInfo(QFile::decodeName(PreviewSource.c_str())).fileName();
+    Image1->setAccessibleName(
+        Image1->Icon().IsNull()
+            ? QStringLiteral("no icon in %1").arg(file)
+            : QStringLiteral("icon %1 of %2 of %3").arg(PreviewIndex).arg(Count).arg(file));
 }
 
 void TForm1::FileListBox1Change()
@@ -642,14 +682,15 @@ void TForm1::SpinEdit1Change()
         LastIconIndex = value;
         PreviewSource = LocalPath(FileListBox1->FileName());
         PreviewIndex = value;
+        // The box runs from 0 to the file's icon count less one.
+        DescribePreview(SpinEdit1->MaxValue() + 1);
     } else {
         SpinEdit1->SetValue(LastIconIndex); // runs this again when the text changes
     }
 }
 
 // A click always leaves the clicked button selected, a second click on it
-// included (the buttons are not exclusive by themselves, so the toolkit
-// would clear it).
+// included, and the other one cleared.
 void TForm1::RadioButton1Click()
 {
     RadioButton1->setChecked(true);
@@ -807,8 +848,13 @@ public:
         Form.Gauge1->SetProgress(Form.Gauge1->Progress() + 1);
         File = path;
         NextIndex = 0;
+        Count = 1;
     }
-    void IconsStarting(int maximum) override { Form.Gauge2->SetMaxValue(maximum); }
+    void IconsStarting(int maximum) override
+    {
+        Form.Gauge2->SetMaxValue(maximum);
+        Count = maximum + 1;
+    }
     void IconStarting() override { Form.Gauge2->SetProgress(Form.Gauge2->Progress() + 1); }
     void IconsDone() override { Form.Gauge2->SetProgress(0); }
     void FilesDone() override { Form.Gauge1->SetProgress(0); }
@@ -818,6 +864,7 @@ public:
         // The run asks for a file's icons in order, from 0.
         Form.PreviewSource = File;
         Form.PreviewIndex = NextIndex++;
+        Form.DescribePreview(Count);
         return Form.Image1->Icon();
     }
     void Error(const std::string &message) override
@@ -829,6 +876,8 @@ private:
     TForm1 &Form;
     std::string File;
     int NextIndex = 0;
+    // Icons in the file at hand: one unless IconsStarting says more.
+    int Count = 1;
 };
 
 } // namespace
@@ -899,6 +948,10 @@ void TForm1::paintEvent(QPaintEvent *)
     QPainter painter(this);
     if (!mask().isEmpty())
         painter.setClipRegion(mask()); // where the window system cuts none
+    if (!ClosingFace.isNull()) {
+        painter.drawPixmap(0, 0, ClosingFace);
+        return;
+    }
     for (int y = 0; y < height(); y += Tile.height())
         for (int x = 0; x < width(); x += Tile.width())
             painter.drawImage(x, y, Tile);
@@ -952,6 +1005,15 @@ void TForm1::FormClose()
     Closing->setEndValue(0.0);
     const QRegion shape = WindowRegion.isEmpty() ? QRegion(rect()) : WindowRegion;
     const QRect bounds = shape.boundingRect();
+    // Where the window system cuts no window to a shape (Wayland), the
+    // collapse is painted instead: a picture of the face, cut to the
+    // shrinking outline, stands in for the controls.
+    if (testAttribute(Qt::WA_TranslucentBackground)) {
+        ClosingFace = grab();
+        for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (!child->isWindow())
+                child->hide();
+    }
     connect(Closing, &QVariantAnimation::valueChanged, this,
             [this, shape, bounds](const QVariant &v) {
                 const double f = v.toDouble();
@@ -959,7 +1021,15 @@ void TForm1::FormClose()
                 const int h = static_cast<int>(bounds.height() * f);
                 QRect inner(0, 0, std::max(w, 1), std::max(h, 1));
                 inner.moveCenter(bounds.center());
+                // Repainted within the outline it had, which clears what
+                // falls outside the new one.
+                if (!ClosingFace.isNull())
+                    update();
                 setMask(shape.intersected(inner));
+                // Nothing else hands the new outline to the window system
+                // before the next step: without this the window stays whole
+                // until it vanishes.
+                QGuiApplication::sync();
             });
     connect(Closing, &QVariantAnimation::finished, this, [this] {
         AnimationDone = true;

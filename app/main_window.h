@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
@@ -149,6 +150,10 @@ public:
     // the dialog asks before replacing the file SaveTarget names.
     std::function<bool(QString &fileName, int &filterIndex)> AskSaveName;
 
+    // Names the preview for screen readers after the icon it shows:
+    // "icon N of Count of FILE", N the number box's number (from 0).
+    void DescribePreview(int Count);
+
     // True once the closing animation has run and the window may go.
     bool Closed() const { return AnimationDone; }
     THelpWindow *HelpWindow() const;
@@ -178,6 +183,9 @@ private:
     THintRouter *Hints = nullptr;
     QPointer<THelpWindow> Help;
     QVariantAnimation *Closing = nullptr;
+    // What the window showed when it began to close, where the collapse is
+    // painted rather than cut by the window system.
+    QPixmap ClosingFace;
     bool AnimationDone = false;
     bool Destroyed = false;
     // A drag by hand where the window system offers no move of its own.

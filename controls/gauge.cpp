@@ -1,9 +1,11 @@
 #include "controls/gauge.h"
 
+#include "controls/accessiblecontrols.h"
 #include "controls/bltbitmap.h"
 #include "controls/einvalidoperation.h"
 #include "controls/fillextent.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -234,6 +236,7 @@ TGauge::TGauge(QWidget *parent) : QWidget(parent)
     // Every pixel is ours: Qt need not paint the parent behind a repaint.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(100, 100);
+    InstallAccessibleControls();
 }
 
 void TGauge::SetMinValue(int Value)
@@ -246,6 +249,7 @@ void TGauge::SetMinValue(int Value)
     if (FProgress < Value)
         FProgress = Value;
     RepaintNow();
+    TellValue();
 }
 
 void TGauge::SetMaxValue(int Value)
@@ -258,6 +262,7 @@ void TGauge::SetMaxValue(int Value)
     if (FProgress > Value)
         FProgress = Value;
     RepaintNow();
+    TellValue();
 }
 
 void TGauge::SetProgress(int Value)
@@ -273,6 +278,7 @@ void TGauge::SetProgress(int Value)
     // A sweep over many steps costs at most one repaint per percent.
     if (Percentage() != before)
         RepaintNow();
+    TellValue();
 }
 
 void TGauge::SetKind(TGaugeKind Value)
@@ -341,6 +347,16 @@ int TGauge::Percentage() const
     // Only a range left inverted while loading can push it past an int.
     return static_cast<int>(std::clamp<std::int64_t>(percent, std::numeric_limits<int>::min(),
                                                      std::numeric_limits<int>::max()));
+}
+
+void TGauge::TellValue()
+{
+    // Screen readers hear every step, also while a long run keeps the
+    // event loop waiting (the event goes out at once).
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent event(this, FProgress);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TGauge::RepaintNow()

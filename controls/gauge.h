@@ -88,6 +88,8 @@ protected:
 private:
     QImage Render() const;
     void RepaintNow();
+    // Tells assistive tools that the value or its range changed.
+    void TellValue();
 
     int FMinValue = 0;
     int FMaxValue = 100;

@@ -1,9 +1,13 @@
 #include "controls/imgbtn.h"
 
+#include "controls/accessiblecontrols.h"
+
+#include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 
 namespace controls {
 
@@ -40,7 +44,32 @@ TWMMouse Notification(std::uint32_t id)
 
 } // namespace
 
-TImgBtn::TImgBtn(QWidget *parent) : QWidget(parent) {}
+TImgBtn::TImgBtn(QWidget *parent) : QWidget(parent)
+{
+    InstallAccessibleControls();
+}
+
+void TImgBtn::Click()
+{
+    emit OnClick();
+}
+
+QKeySequence TImgBtn::Shortcut() const
+{
+    return FShortcut ? FShortcut->key() : QKeySequence();
+}
+
+void TImgBtn::SetShortcut(const QKeySequence &Value)
+{
+    if (!FShortcut) {
+        // The window's shortcut, not the focus widget's: the button takes
+        // no focus, and the key works whichever control has it.
+        FShortcut = new QShortcut(this);
+        FShortcut->setContext(Qt::WindowShortcut);
+        connect(FShortcut, &QShortcut::activated, this, &TImgBtn::Click);
+    }
+    FShortcut->setKey(Value);
+}
 
 void TImgBtn::SetPicture(const QPixmap &Value)
 {
@@ -80,12 +109,20 @@ void TImgBtn::paintEvent(QPaintEvent *)
 void TImgBtn::enterEvent(QEnterEvent *event)
 {
     QWidget::enterEvent(event);
+    if (InClick) {
+        LeftInClick = false; // the modal window went with the pointer on us
+        return;
+    }
     PointerEntered();
 }
 
 void TImgBtn::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
+    if (InClick) {
+        LeftInClick = true;
+        return;
+    }
     PointerLeft();
 }
 
@@ -161,9 +198,12 @@ void TImgBtn::mouseReleaseEvent(QMouseEvent *event)
         // The click runs while the pressed face is up; what it does (a
         // modal window, a long save) happens with the button still down.
         const QPointer<TImgBtn> alive(this);
+        InClick = true;
+        LeftInClick = false;
         emit OnClick();
         if (!alive)
             return; // the click handler destroyed the button
+        InClick = false;
     }
     if (!FSupported)
         return;
@@ -171,6 +211,13 @@ void TImgBtn::mouseReleaseEvent(QMouseEvent *event)
     if (FMouseInside)
         Show(FPicUp);
     emit OnMouseUp(MouseMessage(TWMMouse::mmLButtonUp, *event));
+    // Where the pointer went while the click's window was up: Qt sends an
+    // enter when it is back on us, but nothing when it is elsewhere.
+    if (LeftInClick) {
+        LeftInClick = false;
+        if (!rect().contains(mapFromGlobal(QCursor::pos())))
+            PointerLeft();
+    }
 }
 
 } // namespace controls

@@ -2,8 +2,11 @@
 
 #include "controls/wmmouse.h"
 
+#include <QKeySequence>
 #include <QPixmap>
 #include <QWidget>
+
+class QShortcut;
 
 namespace controls {
 
@@ -45,6 +48,14 @@ public:
     bool MouseInside() const { return FMouseInside; }
     bool ButtonDown() const { return FButtonDown; }
 
+    // Fires OnClick as a press and release over the button do: for its
+    // shortcut and for assistive tools, which press it without a mouse.
+    void Click();
+    // A key that clicks the button wherever the focus is in its window;
+    // none when empty. Screen readers are told it too.
+    QKeySequence Shortcut() const;
+    void SetShortcut(const QKeySequence &Value);
+
 signals:
     void OnMouseDown(const controls::TWMMouse &Msg);
     void OnMouseEnter(const controls::TWMMouse &Msg);
@@ -80,6 +91,13 @@ private:
     bool PointerOver = false;
     // A left press began on the button; its release may be a click.
     bool Clicking = false;
+    // The click handler runs; a modal window it opens makes Qt report the
+    // pointer gone from the whole window beneath, which the button, still
+    // held, ignores until the release.
+    bool InClick = false;
+    // Such a leave came and no enter after it.
+    bool LeftInClick = false;
+    QShortcut *FShortcut = nullptr;
 };
 
 } // namespace controls

@@ -18,6 +18,8 @@ QToolButton *MakeArrow(Qt::ArrowType Direction, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setArrowType(Direction);
+    button->setAccessibleName(Direction == Qt::UpArrow ? QStringLiteral("Up")
+                                                       : QStringLiteral("Down"));
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;

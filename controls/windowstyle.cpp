@@ -9,6 +9,13 @@ namespace controls {
 void SetHint(QWidget *widget, const QString &hint)
 {
     widget->setProperty(kHintProperty, hint);
+    widget->setAccessibleDescription(LongHint(hint).trimmed());
+}
+
+QString LongHint(const QString &hint)
+{
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.mid(bar + 1);
 }
 
 QString HintOf(const QWidget *widget)

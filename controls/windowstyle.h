@@ -17,8 +17,12 @@ namespace controls {
 // text).
 inline constexpr char kHintProperty[] = "hint";
 
-// Stores hint as widget's hint.
+// Stores hint as widget's hint; what the status line shows of it is also
+// the widget's description for screen readers.
 void SetHint(QWidget *widget, const QString &hint);
+// What the status line shows of a hint: the part after the first "|", the
+// whole hint when there is none.
+QString LongHint(const QString &hint);
 // The hint widget holds itself; empty for none.
 QString HintOf(const QWidget *widget);
 

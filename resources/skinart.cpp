@@ -23,6 +23,15 @@ const char *ButtonFace(int button, Face face)
     return kFaces[button][f];
 }
 
+const char *ButtonCaption(int button)
+{
+    constexpr const char *kCaptions[kButtonCount] = {"Close", "Help", "About", "Save all",
+                                                     "Save icon"};
+    if (button < 0 || button >= kButtonCount)
+        return nullptr;
+    return kCaptions[button];
+}
+
 const char *DialogGlyphFile(DialogGlyph glyph)
 {
     switch (glyph) {

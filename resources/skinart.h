@@ -51,6 +51,9 @@ inline constexpr int kButtonCount = 5;
 // Face picture (86 x 24) of a picture button: 0 close, 1 help, 2 about,
 // 3 save all, 4 save icon. nullptr for any other button.
 const char *ButtonFace(int button, Face face);
+// The caption drawn on the button's faces, which is also the name screen
+// readers give it. nullptr for any other button.
+const char *ButtonCaption(int button);
 
 // The destination dialog's button glyphs, 16 x 16 with a transparent ground.
 enum class DialogGlyph

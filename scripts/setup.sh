@@ -13,6 +13,7 @@ packages=(
     scdoc desktop-file-utils appstream lintian dpkg-dev file man-db
     libglib2.0-bin shared-mime-info
     tumbler dbus-daemon dbus-bin libgdk-pixbuf2.0-bin
+    xvfb xauth xdotool x11-utils imagemagick at-spi2-core python3-pyatspi python3-gi
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "controls/imgbtn.h"
 #include "qttestsupport.h"
 
+#include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -124,6 +125,7 @@ private slots:
     void messages();
     void picturesAreCopies();
     void clickMayDestroyButton();
+    void pressedFaceStaysUnderTheClicksModalWindow();
 };
 
 void ImgBtnTest::states_data()
@@ -252,6 +254,31 @@ void ImgBtnTest::clickMayDestroyButton()
         bench.Step(step);
     QVERIFY(button.isNull());
     QCOMPARE(bench.Events.join(' '), QString("enter:U down:D click:D"));
+}
+
+// Qt tells the window beneath a modal one that the pointer has left; the
+// button is still held until the release, so its pressed face stays up.
+void ImgBtnTest::pressedFaceStaysUnderTheClicksModalWindow()
+{
+    Bench bench;
+    QVERIFY(bench.Open());
+    QString underDialog;
+    QObject::connect(bench.Button, &TImgBtn::OnClick, bench.Button, [&] {
+        QDialog dialog(&bench.Window);
+        QTimer::singleShot(100, &dialog, [&] {
+            underDialog = QChar(bench.Shown());
+            dialog.reject();
+        });
+        dialog.exec();
+    });
+    bench.Step("in");
+    // Where Qt looks for the pointer when the modal window goes.
+    QCursor::setPos(bench.Button->mapToGlobal(bench.Button->rect().center()));
+    bench.Step("press");
+    bench.Step("release");
+    QCOMPARE(underDialog, QString("D"));
+    QCOMPARE(bench.Events.join(' '), QString("enter:U down:D click:D up:U"));
+    QCOMPARE(bench.Shown(), 'U');
 }
 
 QTEST_MAIN(ImgBtnTest)

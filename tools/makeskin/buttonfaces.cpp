@@ -7,25 +7,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include <array>
-
 namespace skinart {
 
 namespace {
-
-struct ButtonLook
-{
-    const char *word;
-    const char *file;
-};
-
-constexpr std::array<ButtonLook, kButtonCount> kButtons{{
-    {"Close", "close"},
-    {"Help", "help"},
-    {"About", "about"},
-    {"Save all", "saveall"},
-    {"Save icon", "saveicon"},
-}};
 
 // A floppy disk in a 12 x 12 box at 0, 0.
 void Floppy(QPainter &p, const QColor &ink, const QColor &ground)
@@ -145,11 +129,9 @@ QImage ButtonFaceImage(int button, Face face)
     p.setFont(SansBold(12));
     const QRectF words(22, 0, kFaceSize.width() - 26, kFaceSize.height());
     p.setPen(QColor(0, 0, 0, 160));
-    p.drawText(words.translated(1, 1), Qt::AlignCenter,
-               QString::fromLatin1(kButtons[static_cast<std::size_t>(button)].word));
+    p.drawText(words.translated(1, 1), Qt::AlignCenter, QString::fromLatin1(ButtonCaption(button)));
     p.setPen(ink);
-    p.drawText(words, Qt::AlignCenter,
-               QString::fromLatin1(kButtons[static_cast<std::size_t>(button)].word));
+    p.drawText(words, Qt::AlignCenter, QString::fromLatin1(ButtonCaption(button)));
     return img;
 }
 
