@@ -28,8 +28,7 @@ QString THintRouter::HintOf(QWidget *widget)
 
 QString THintRouter::LongHint(const QString &hint)
 {
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.mid(bar + 1);
+    return controls::LongHint(hint);
 }
 
 void THintRouter::Update(QWidget *under)
@@ -52,7 +51,12 @@ bool THintRouter::eventFilter(QObject *watched, QEvent *event)
             Update(QApplication::widgetAt(QCursor::pos()));
         break;
     case QEvent::ToolTip:
-        return true; // hints go to the status line only
+        // The main window's hints go to the status line only; other
+        // windows (the about box) show theirs as tips.
+        if (watched->isWidgetType() && parent() &&
+            static_cast<QWidget *>(watched)->window() == parent())
+            return true;
+        break;
     default:
         break;
     }

@@ -13,7 +13,8 @@ namespace app {
 // in every window, the router keeps the current hint: the part after the
 // first "|" of the hint of the control under the mouse, the nearest
 // parent's when the control has none, empty over no hinted control. Nothing
-// pops up.
+// pops up over the router's parent, the main window; other windows keep
+// their tips.
 class THintRouter : public QObject
 {
     Q_OBJECT

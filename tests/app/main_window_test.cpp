@@ -1,6 +1,7 @@
 // The main window driven as a user would, offscreen: start-up and settings,
 // browsing and preview, hints, closing, dragging.
 
+#include "about/aboutbox.h"
 #include "about/aboutboxdlg.h"
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
@@ -29,6 +30,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -38,6 +40,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <fstream>
 #include <memory>
@@ -383,13 +386,11 @@ private slots:
             QString written;
             qint64 size;
         };
-        const QList<Row> rows = {{"a", 1, false, "a.ico", 2238},
-                                 {"b.ico", 2, false, "b.ico.cur", 2238},
-                                 {"B.CUR", 2, false, "B.CUR", 2238},
-                                 {"e.", 3, false, "e.bmp", 3126},
-                                 {".ico", 1, false, ".ico", 2238},
-                                 {"c", 1, true, "c.ico", 3262},
-                                 {"d", 3, false, "d.bmp", 3126}};
+        const QList<Row> rows = {
+            {"a", 1, false, "a.ico", 2238},     {"b.ico", 2, false, "b.ico.cur", 2238},
+            {"B.CUR", 2, false, "B.CUR", 2238}, {"e.", 3, false, "e.bmp", 3126},
+            {".ico", 1, false, ".ico", 2238},   {"c", 1, true, "c.ico", 3262},
+            {"d", 3, false, "d.bmp", 3126}};
         for (const Row &row : rows) {
             form.RadioButton2->setChecked(row.trueColour);
             form.RadioButton1->setChecked(!row.trueColour);
@@ -702,6 +703,39 @@ private slots:
         QVERIFY(
             form.AboutBox->Comments().startsWith("Rurorodode from Vuderiru. \n\r\n\rIf you have"));
         QVERIFY(form.AboutBox->Comments().endsWith("\n\r\n\rThanks!"));
+    }
+
+    // The main window's hints only reach its status line; the about box
+    // pops up its own, two-line ones on two lines.
+    void aboutBoxShowsItsHintsAsTips()
+    {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString tip;
+        int tipHeight = 0, lineHeight = 1;
+        testsupport::WhenModal<QDialog>(&form, [&](QDialog *modal) {
+            auto *link = modal->findChild<QLabel *>("LblTextURL");
+            QHelpEvent help(QEvent::ToolTip, link->rect().center(),
+                            link->mapToGlobal(link->rect().center()));
+            QApplication::sendEvent(link, &help);
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *label = qobject_cast<QLabel *>(w);
+                    label && w->inherits("QTipLabel") && w->isVisible()) {
+                    tip = label->text();
+                    tipHeight = label->height();
+                    lineHeight = label->fontMetrics().lineSpacing();
+                }
+            modal->close();
+        });
+        form.ImgBtn3Click();
+        QCOMPARE(tip, about::TAboutBox::kHomePage + "\n" + about::TAboutBox::kThemesPage);
+        QVERIFY2(tipHeight >= 2 * lineHeight, qPrintable(QString::number(tipHeight)));
+        // Over the main window, nothing pops up.
+        form.ImgBtn1->setToolTip("tip");
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), form.ImgBtn1->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(form.ImgBtn1, &help);
+        QVERIFY(!QToolTip::isVisible() || QToolTip::text() != "tip");
     }
 
     // Close collapses the window for a second, then it goes; from the
