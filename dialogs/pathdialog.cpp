@@ -120,6 +120,17 @@ bool TPathDialog::Execute()
                 SelectionChanged(current);
             });
 
+    // Folders load in the background, and each one listed above the
+    // selection pushes it down: it is scrolled back into view as they come,
+    // until the user picks another.
+    const auto keepInView = [this] {
+        if (!ScrollTarget.isEmpty() && Tree && PathOf(Tree->currentIndex()) == ScrollTarget)
+            Tree->scrollTo(Tree->currentIndex());
+    };
+    connect(&model, &QFileSystemModel::directoryLoaded, this, keepInView);
+    connect(&filter, &QAbstractItemModel::rowsInserted, this, keepInView, Qt::QueuedConnection);
+    connect(&filter, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
+
     // The starting folder and status text are applied once the window is up.
     InitPending = true;
     window.installEventFilter(this);
@@ -139,6 +150,7 @@ bool TPathDialog::Execute()
     Filter = nullptr;
     Tree = nullptr;
     Status = nullptr;
+    ScrollTarget.clear();
     return result;
 }
 
@@ -186,6 +198,7 @@ void TPathDialog::Select(const QString &path)
     const QModelIndex index = Filter->mapFromSource(source);
     if (!index.isValid())
         return;
+    ScrollTarget = Model->filePath(source);
     Tree->setCurrentIndex(index);
     Tree->scrollTo(index);
 }

@@ -105,6 +105,8 @@ private:
     QTreeView *Tree = nullptr;
     QLabel *Status = nullptr;
     bool InitPending = false;
+    // The folder last selected from code, kept in view while folders load.
+    QString ScrollTarget;
 };
 
 } // namespace dialogs

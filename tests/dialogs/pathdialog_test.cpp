@@ -71,6 +71,7 @@ private slots:
     void errorShownInMessageBox();
     void statusLine();
     void rootItem();
+    void startFolderInViewOnceLoaded();
 
 private:
     QTemporaryDir Temp;
@@ -357,6 +358,36 @@ void PathDialogTest::rootItem()
     qputenv("HOME", QFile::encodeName(before));
     QVERIFY(!missing);
     QCOMPARE(pd.Directory(), Base);
+}
+
+// The folders load after the window opens; the start folder, last of many,
+// is still in view once its neighbours are listed above it.
+void PathDialogTest::startFolderInViewOnceLoaded()
+{
+    const QString many = Base + QStringLiteral("/many");
+    for (int i = 0; i < 400; ++i)
+        QVERIFY(QDir().mkpath(many + QStringLiteral("/f%1").arg(i, 3, 10, QLatin1Char('0'))));
+    QVERIFY(QDir().mkpath(many + QStringLiteral("/zz")));
+    TPathDialog pd;
+    pd.SetDirectory(many + QStringLiteral("/zz"));
+    bool visible = false;
+    QString selected;
+    WhenOpen(pd, [&](QDialog *window) {
+        auto *tree = window->findChild<QTreeView *>(QStringLiteral("Tree"));
+        const auto shown = [&] {
+            const QModelIndex current = tree->currentIndex();
+            return tree->model()->rowCount(current.parent()) == 401 &&
+                   tree->viewport()->rect().contains(tree->visualRect(current));
+        };
+        (void)QTest::qWaitFor(shown, 5000);
+        QTest::qWait(300); // a sort still to come would move it again
+        visible = shown();
+        selected = Current(window);
+        window->reject();
+    });
+    pd.Execute();
+    QCOMPARE(selected, many + QStringLiteral("/zz"));
+    QVERIFY(visible);
 }
 
 QTEST_MAIN(PathDialogTest)
