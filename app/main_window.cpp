@@ -949,6 +949,7 @@ void TForm1::paintEvent(QPaintEvent *)
     if (!mask().isEmpty())
         painter.setClipRegion(mask()); // where the window system cuts none
     if (!ClosingFace.isNull()) {
+        painter.setClipRegion(ClosingShape);
         painter.drawPixmap(0, 0, ClosingFace);
         return;
     }
@@ -1010,6 +1011,7 @@ void TForm1::FormClose()
     // shrinking outline, stands in for the controls.
     if (testAttribute(Qt::WA_TranslucentBackground)) {
         ClosingFace = grab();
+        ClosingShape = shape;
         for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             if (!child->isWindow())
                 child->hide();
@@ -1021,11 +1023,15 @@ void TForm1::FormClose()
                 const int h = static_cast<int>(bounds.height() * f);
                 QRect inner(0, 0, std::max(w, 1), std::max(h, 1));
                 inner.moveCenter(bounds.center());
-                // Repainted within the outline it had, which clears what
-                // falls outside the new one.
-                if (!ClosingFace.isNull())
-                    update();
-                setMask(shape.intersected(inner));
+                const QRegion next = shape.intersected(inner);
+                // Painted now, over the outline it had (which a window mask
+                // limits painting to), so that what falls outside the new
+                // one is cleared before the mask shrinks.
+                if (!ClosingFace.isNull()) {
+                    ClosingShape = next;
+                    repaint();
+                }
+                setMask(next);
                 // Nothing else hands the new outline to the window system
                 // before the next step: without this the window stays whole
                 // until it vanishes.

@@ -186,6 +186,8 @@ private:
     // What the window showed when it began to close, where the collapse is
     // painted rather than cut by the window system.
     QPixmap ClosingFace;
+    // The outline that face is drawn within at the step at hand.
+    QRegion ClosingShape;
     bool AnimationDone = false;
     bool Destroyed = false;
     // A drag by hand where the window system offers no move of its own.
