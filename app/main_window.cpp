@@ -20,6 +20,7 @@
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/icontofile.h"
 #include "iconwriter/saveall.h"
+#include "iconwriter/saveformats.h"
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
 #include "messages.h"
@@ -745,15 +746,6 @@ void TForm1::ImgBtn3Click()
     AboutBox->Execute();
 }
 
-namespace {
-
-bool IsWholeIconFormat(int SaveFormat)
-{
-    return SaveFormat == iconwriter::sfIconAllSizes || SaveFormat == iconwriter::sfPng;
-}
-
-} // namespace
-
 // The whole icon at full resolution is read again from where the preview's
 // icon came from: the preview holds one image of it.
 platform::WholeIconResult TForm1::ReadPreviewWholeIcon(platform::WholeIcon &Icon) const
@@ -774,33 +766,39 @@ void TForm1::SaveIcon(const QString &Name, int SaveFormat)
 
 QString TForm1::SaveTarget(const QString &Typed, int SaveFormat) const
 {
-    std::string extension = iconwriter::SaveExtension(SaveFormat);
-    if (IsWholeIconFormat(SaveFormat)) {
+    const iconwriter::SaveFormatRow *row = iconwriter::FindSaveFormat(SaveFormat);
+    bool cursor = false;
+    if (row && !row->cursorExtension.empty()) {
         // All sizes of a cursor are saved as a cursor file.
         platform::WholeIcon icon;
-        const bool cursor =
-            ReadPreviewWholeIcon(icon) == platform::WholeIconResult::Ok && icon.cursor;
-        extension = iconwriter::WholeIconExtension(SaveFormat, cursor);
+        cursor = ReadPreviewWholeIcon(icon) == platform::WholeIconResult::Ok && icon.cursor;
     }
+    const std::string extension = iconwriter::FormatExtension(SaveFormat, cursor);
     return QFile::decodeName(iconwriter::TypedSaveName(LocalPath(Typed), extension).c_str());
+}
+
+QStringList TForm1::SaveTargetFiles(const QString &Typed, int SaveFormat) const
+{
+    const QString target = SaveTarget(Typed, SaveFormat);
+    const iconwriter::SaveFormatRow *row = iconwriter::FindSaveFormat(SaveFormat);
+    if (row == nullptr || row->outputs == nullptr)
+        return {target};
+    platform::WholeIcon icon;
+    QStringList files;
+    if (ReadPreviewWholeIcon(icon) == platform::WholeIconResult::Ok)
+        for (const std::string &file : iconwriter::SaveOutputs(LocalPath(target), SaveFormat, icon))
+            files.append(QFile::decodeName(file.c_str()));
+    return files;
 }
 
 void TForm1::SaveIconFile(const QString &Path, int SaveFormat)
 {
-    if (!IsWholeIconFormat(SaveFormat)) {
-        const iconwriter::SaveOutcome outcome =
-            iconwriter::SaveIconTo(LocalPath(Path), Image1->Icon(), SaveFormat, ColourDepth());
-        if (!outcome.path.empty() && outcome.result != iconwriter::wrWritten)
-            throw iconwriter::ESaveError("Cannot write \"" + outcome.path +
-                                         "\": " + iconwriter::WriteResultText(outcome.result));
-        return;
-    }
-    platform::WholeIcon icon;
-    const platform::WholeIconResult read = ReadPreviewWholeIcon(icon);
-    if (read != platform::WholeIconResult::Ok)
-        throw iconwriter::ESaveError("Cannot read the icon: " +
-                                     std::string(platform::WholeIconResultText(read)));
-    iconwriter::SaveWholeIconTo(LocalPath(Path), icon, SaveFormat);
+    const iconwriter::SaveOutcome outcome = iconwriter::SaveInFormat(
+        LocalPath(Path), SaveFormat, Image1->Icon(), ColourDepth(),
+        [this](platform::WholeIcon &icon) { return ReadPreviewWholeIcon(icon); });
+    if (!outcome.path.empty() && outcome.result != iconwriter::wrWritten)
+        throw iconwriter::ESaveError("Cannot write \"" + outcome.path +
+                                     "\": " + iconwriter::WriteResultText(outcome.result));
 }
 
 void TForm1::ImgBtn5Click()
@@ -808,11 +806,9 @@ void TForm1::ImgBtn5Click()
     QString fileName;
     int filterIndex = 0;
     const bool chosen = AskSaveName ? AskSaveName(fileName, filterIndex) : [&] {
-        TSaveDialog dialog(
-            this, SaveDir,
-            QStringLiteral("Icon File (*.ico);;Cursor File (*.cur);;Bitmap File (*.bmp);;"
-                           "Icon, all sizes (*.ico);;PNG image (*.png)"),
-            [this](const QString &typed, int type) { return SaveTarget(typed, type); });
+        TSaveDialog dialog(this, SaveDir, [this](const QString &typed, int type) {
+            return SaveTargetFiles(typed, type);
+        });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         fileName = dialog.selectedFiles().first();
@@ -895,14 +891,13 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
 
     // The gallery step, even after an empty list.
     if (dialogs::SelDirForm && dialogs::SelDirForm->GalleryWanted()) {
-        using TSaveAs = dialogs::TSelDirForm::TSaveAs;
-        const TSaveAs chosen = dialogs::SelDirForm->ChosenFormat();
-        if (dialogs::TSelDirForm::GalleryFormat(chosen)) {
-            // A PNG run's page lists the PNG pictures; the finder goes back
-            // to bitmaps afterwards.
+        const iconwriter::SaveFormatRow *row = iconwriter::FindSaveFormat(SaveFormat);
+        if (row && !row->galleryMask.empty()) {
+            // The page lists the pictures of the run's kind; the finder
+            // goes back to its own mask afterwards.
             const QString mask = HFind->FileMask();
-            if (chosen != TSaveAs::Bmp)
-                HFind->SetFileMask(QStringLiteral("*.PNG"));
+            HFind->SetFileMask(QString::fromLatin1(
+                row->galleryMask.data(), static_cast<qsizetype>(row->galleryMask.size())));
             try {
                 filefind::WriteGalleryPage(SaveDir, *HFind,
                                            [](const QString &text) { ShowMessage(text); });

@@ -138,6 +138,9 @@ public:
     // format's extension (".cur" for all sizes of a cursor) added unless
     // the name ends with it already, in any letter case.
     QString SaveTarget(const QString &Typed, int SaveFormat) const;
+    // The files that save writes: SaveTarget's, or for a format of several
+    // files the ones it makes beside that name.
+    QStringList SaveTargetFiles(const QString &Typed, int SaveFormat) const;
     // Saves the preview's icon into Path exactly.
     void SaveIconFile(const QString &Path, int SaveFormat);
     // Every image of the preview's icon, read again from its source.

@@ -1,16 +1,32 @@
 #include "savedialog.h"
 
+#include "iconwriter/saveformats.h"
+
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <utility>
 
 namespace app {
 
-TSaveDialog::TSaveDialog(QWidget *parent, const QString &Directory, const QString &Filter,
-                         TargetFunction Target)
-    : QFileDialog(parent, QString(), Directory, Filter), Target(std::move(Target))
+namespace {
+
+QStringList FileTypes()
 {
+    QStringList types;
+    for (const iconwriter::SaveFormatRow &row : iconwriter::SaveFormats())
+        types.append(
+            QString::fromUtf8(row.filter.data(), static_cast<qsizetype>(row.filter.size())));
+    return types;
+}
+
+} // namespace
+
+TSaveDialog::TSaveDialog(QWidget *parent, const QString &Directory, TargetFunction Target)
+    : QFileDialog(parent, QString(), Directory), Target(std::move(Target))
+{
+    setNameFilters(FileTypes());
     setAcceptMode(QFileDialog::AcceptSave);
     setOption(QFileDialog::DontUseNativeDialog);
     // The toolkit's own question names the typed file; ours names the one
@@ -20,7 +36,11 @@ TSaveDialog::TSaveDialog(QWidget *parent, const QString &Directory, const QStrin
 
 int TSaveDialog::Type() const
 {
-    return static_cast<int>(nameFilters().indexOf(selectedNameFilter())) + 1;
+    const auto formats = iconwriter::SaveFormats();
+    const qsizetype at = nameFilters().indexOf(selectedNameFilter());
+    return at >= 0 && static_cast<std::size_t>(at) < formats.size()
+               ? formats[static_cast<std::size_t>(at)].code
+               : 0;
 }
 
 void TSaveDialog::accept()
@@ -31,8 +51,14 @@ void TSaveDialog::accept()
         QFileDialog::accept();
         return;
     }
-    const QFileInfo target(Target(files.first(), Type()));
-    if (target.exists() || target.isSymLink()) {
+    // Of several files, the question names the first that is there.
+    const QStringList targets = Target(files.first(), Type());
+    const auto there = std::find_if(targets.begin(), targets.end(), [](const QString &file) {
+        const QFileInfo info(file);
+        return info.exists() || info.isSymLink();
+    });
+    if (there != targets.end()) {
+        const QFileInfo target(*there);
         const QMessageBox::StandardButton answer = QMessageBox::warning(
             this, windowTitle(),
             tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName()),

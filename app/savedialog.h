@@ -15,14 +15,14 @@ class TSaveDialog : public QFileDialog
     Q_OBJECT
 
 public:
-    // Target gives the file a typed name and a type (1 for the first
-    // filter) will write.
-    using TargetFunction = std::function<QString(const QString &Typed, int Type)>;
+    // Target gives the files a typed name and a type (a save-format code)
+    // will write.
+    using TargetFunction = std::function<QStringList(const QString &Typed, int Type)>;
 
-    TSaveDialog(QWidget *parent, const QString &Directory, const QString &Filter,
-                TargetFunction Target);
+    // Offers every save format, in the table's order.
+    TSaveDialog(QWidget *parent, const QString &Directory, TargetFunction Target);
 
-    // The chosen filter, 1 for the first.
+    // The save-format code of the chosen file type.
     int Type() const;
 
 public slots:

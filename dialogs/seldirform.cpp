@@ -1,6 +1,7 @@
 #include "seldirform.h"
 
 #include "controls/windowstyle.h"
+#include "iconwriter/saveformats.h"
 #include "pathdialog.h"
 #include "radiogroup.h"
 #include "seldirlayout.h"
@@ -139,11 +140,11 @@ void TSelDirForm::BuildControls()
     Label3 =
         MakeLabel("Label3", QStringLiteral("Create HTML Picture Gallery (only for BMP)"), this);
 
-    RadioGroup1 =
-        new TRadioGroup(QStringLiteral("Save as"),
-                        {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP"),
-                         QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")},
-                        this);
+    QStringList choices;
+    for (const iconwriter::SaveFormatRow &row : iconwriter::SaveFormats())
+        choices.append(
+            QString::fromUtf8(row.choice.data(), static_cast<qsizetype>(row.choice.size())));
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Save as"), choices, this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(SelDirPlaceOf("RadioGroup1"));
     RadioGroup1->layout()->setContentsMargins(0, 2, 0, 2);
@@ -194,11 +195,9 @@ void TSelDirForm::BuildControls()
     pd = new TPathDialog(this);
     pd->setObjectName(QStringLiteral("pd"));
 
-    setTabOrder(RadioGroup1->Button(0), RadioGroup1->Button(1));
-    setTabOrder(RadioGroup1->Button(1), RadioGroup1->Button(2));
-    setTabOrder(RadioGroup1->Button(2), RadioGroup1->Button(3));
-    setTabOrder(RadioGroup1->Button(3), RadioGroup1->Button(4));
-    setTabOrder(RadioGroup1->Button(4), Edit1);
+    for (int i = 1; i < RadioGroup1->Count(); ++i)
+        setTabOrder(RadioGroup1->Button(i - 1), RadioGroup1->Button(i));
+    setTabOrder(RadioGroup1->Button(RadioGroup1->Count() - 1), Edit1);
     setTabOrder(Edit1, CbxHTML);
 
     connect(BtnCancel, &QToolButton::clicked, this, &TSelDirForm::BtnCancelClick);
@@ -223,15 +222,24 @@ int TSelDirForm::ShowModal()
     return exec() == QDialog::Accepted ? mrOk : mrCancel;
 }
 
-bool TSelDirForm::GalleryFormat(int ItemIndex)
+const iconwriter::SaveFormatRow *TSelDirForm::FormatOfItem(int ItemIndex)
 {
-    return ItemIndex == static_cast<int>(TSaveAs::Bmp) ||
-           ItemIndex == static_cast<int>(TSaveAs::Png);
+    const auto formats = iconwriter::SaveFormats();
+    if (ItemIndex < 0 || static_cast<std::size_t>(ItemIndex) >= formats.size())
+        return nullptr;
+    return &formats[static_cast<std::size_t>(ItemIndex)];
 }
 
-TSelDirForm::TSaveAs TSelDirForm::ChosenFormat() const
+bool TSelDirForm::GalleryFormat(int ItemIndex)
 {
-    return static_cast<TSaveAs>(RadioGroup1->ItemIndex());
+    const iconwriter::SaveFormatRow *row = FormatOfItem(ItemIndex);
+    return row && !row->galleryMask.empty();
+}
+
+int TSelDirForm::ChosenFormat() const
+{
+    const iconwriter::SaveFormatRow *row = FormatOfItem(RadioGroup1->ItemIndex());
+    return row ? row->code : 0;
 }
 
 bool TSelDirForm::GalleryWanted() const
@@ -284,7 +292,7 @@ void TSelDirForm::BtnNewDirClick()
 void TSelDirForm::BtnOkClick()
 {
     if (OnSaveFormat)
-        OnSaveFormat(RadioGroup1->ItemIndex() + 1);
+        OnSaveFormat(ChosenFormat());
     SetDirName(Panel1->text());
     if (OnDirChange)
         OnDirChange(FDirName);

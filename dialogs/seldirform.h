@@ -11,6 +11,10 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace iconwriter {
+struct SaveFormatRow;
+}
+
 namespace dialogs {
 
 class TPathDialog;
@@ -43,8 +47,7 @@ public:
 
     // Every write of DirName, with the folder as held there.
     TStringEvent OnDirChange;
-    // Start: the Save-as item index plus one (1 ICO, 2 CUR, 3 BMP, 4 icon
-    // with all its sizes, 5 PNG).
+    // Start: the save-format code of the chosen item.
     TIntEvent OnSaveFormat;
     // The application's error box: "Cannot create " and the folder. A
     // plain message box when unassigned.
@@ -61,21 +64,12 @@ public:
     // window's close box.
     int ShowModal();
 
-    // The Save-as items, in the order the group lists them; a run's format
-    // code (OnSaveFormat) is the item plus one.
-    enum class TSaveAs
-    {
-        Ico,
-        Cur,
-        Bmp,
-        IconAllSizes,
-        Png
-    };
-    // The picture gallery can follow a run of this item: BMP or PNG.
+    // The Save-as items are the save formats, in the table's order.
+    static const iconwriter::SaveFormatRow *FormatOfItem(int ItemIndex);
+    // The picture gallery can follow a run of this item's format.
     static bool GalleryFormat(int ItemIndex);
-    static bool GalleryFormat(TSaveAs Item) { return GalleryFormat(static_cast<int>(Item)); }
-    // The Save-as item chosen.
-    TSaveAs ChosenFormat() const;
+    // The save-format code of the item chosen.
+    int ChosenFormat() const;
     // True when the gallery box is ticked (it can be only for a gallery
     // format).
     bool GalleryWanted() const;

@@ -4,6 +4,7 @@
 // table the dialog builds from and its tests read.
 
 #include "controlplaces.h"
+#include "iconwriter/saveformats.h"
 
 #include <QPoint>
 #include <QSize>
@@ -13,13 +14,15 @@
 namespace dialogs {
 
 // The Save-as group: each item's height (77 pixels held the first three),
-// and the width up to the gallery box. The group grew downward by two items
-// for the whole-icon formats, and the dialog by one item's height; every
-// other control kept its place.
+// and the width up to the gallery box. The group grows downward by an item
+// for each format beyond the first three, and the dialog with it once the
+// room below the group (an item's height) is taken; every other control
+// keeps its place.
 inline constexpr int kSaveAsItemHeight = 20;
 inline constexpr int kSaveAsWidth = 89;
+inline constexpr int kSaveAsExtraItems = static_cast<int>(iconwriter::kSaveFormatCount) - 3;
 
-inline constexpr QSize kSelDirClientSize(484, 179 + kSaveAsItemHeight);
+inline constexpr QSize kSelDirClientSize(484, 179 + (kSaveAsExtraItems - 1) * kSaveAsItemHeight);
 inline constexpr QPoint kSelDirDesignPosition(345, 153);
 
 inline constexpr std::array<skinart::ControlRect, 11> kSelDirControls{{
@@ -30,7 +33,7 @@ inline constexpr std::array<skinart::ControlRect, 11> kSelDirControls{{
     {"Label1", {291, 51, 111, 13}},
     {"Label2", {145, 15, 256, 13}},
     {"Label3", {136, 120, 247, 13}},
-    {"RadioGroup1", {24, 60, kSaveAsWidth, 77 + 2 * kSaveAsItemHeight}},
+    {"RadioGroup1", {24, 60, kSaveAsWidth, 77 + kSaveAsExtraItems *kSaveAsItemHeight}},
     {"Panel1", {24, 32, 377, 18}},
     {"Edit1", {295, 68, 105, 18}},
     {"CbxHTML", {113, 115, 16, 17}},

@@ -1,6 +1,7 @@
 #include "saveall.h"
 
 #include "icontofile.h"
+#include "saveformats.h"
 #include "wholeiconfile.h"
 
 #include "platform/utf8.h"
@@ -45,7 +46,8 @@ namespace {
 void SaveOne(const platform::IconFileReader &file, int index, const std::string &name, int Format,
              std::uint8_t Depth, SaveAllEvents &events, bool stepIcon)
 {
-    const bool whole = Format == sfIconAllSizes || Format == sfPng;
+    const SaveFormatRow *row = FindSaveFormat(Format);
+    const bool whole = row && row->source == SaveSource::WholeIcon;
     try {
         const IconHandle *shown = nullptr;
         if (!whole || events.WantsPreview())

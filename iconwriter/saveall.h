@@ -60,7 +60,7 @@ SaveOutcome SaveIconChecked(const std::string &Name, const IconHandle &Icon, int
 // of two or more icons) + extension. A failure is reported and the run goes
 // on with the next icon or file. Each file is opened, and its icon
 // directories read, once for all its icons (platform::IconFileReader); one
-// that cannot be read counts no icon. Formats sfIconAllSizes and sfPng save
+// that cannot be read counts no icon. The whole-icon formats save
 // the whole icon read again from the file (SaveWholeIconAs), after the preview
 // has taken the extracted one as for the other formats; an icon the whole
 // reader finds nothing usable in is passed over without a message, as an

@@ -3,6 +3,7 @@
 #include "icontofile.h"
 #include "platform/drawicon.h"
 #include "platform/filewrite.h"
+#include "saveformats.h"
 
 #include <algorithm>
 #include <array>
@@ -12,16 +13,10 @@ namespace iconwriter {
 
 std::string SaveExtension(int Format)
 {
-    switch (Format) {
-    case sfIcon:
-        return ".ico";
-    case sfCursor:
-        return ".cur";
-    case sfBitmap:
-        return ".bmp";
-    default:
+    const SaveFormatRow *row = FindSaveFormat(Format);
+    if (row == nullptr || row->source != SaveSource::Preview)
         return {};
-    }
+    return std::string(row->extension);
 }
 
 std::string TypedSaveName(const std::string &Typed, const std::string &Extension)
@@ -51,29 +46,34 @@ SaveOutcome SaveIconAs(const std::string &Name, const IconHandle &Icon, int Form
 SaveOutcome SaveIconTo(const std::string &Path, const IconHandle &Icon, int Format,
                        std::uint8_t Depth)
 {
-    SaveOutcome outcome;
-    if (SaveExtension(Format).empty())
-        return outcome;
-    outcome.path = Path;
-    if (Format != sfBitmap) {
-        outcome.result = WriteIconFile(outcome.path, Icon, Depth);
-        return outcome;
-    }
+    const SaveFormatRow *row = FindSaveFormat(Format);
+    if (row == nullptr || row->source != SaveSource::Preview)
+        return {};
+    return row->writePreview(Path, Icon, Depth);
+}
+
+SaveOutcome WriteIconPicture(const std::string &Path, const IconHandle &Icon, std::uint8_t Depth)
+{
+    return {Path, WriteIconFile(Path, Icon, Depth)};
+}
+
+SaveOutcome WriteBitmapPicture(const std::string &Path, const IconHandle &Icon, std::uint8_t)
+{
     if (Icon.IsNull())
-        throw ESaveError("There is no icon to save as \"" + outcome.path + "\"");
+        throw ESaveError("There is no icon to save as \"" + Path + "\"");
     const std::vector<std::uint8_t> file =
         platform::EncodeBitmapFile(platform::DrawIconOnWhite(Icon));
     const std::array<std::span<const std::uint8_t>, 1> blocks = {
         std::span<const std::uint8_t>(file)};
-    switch (platform::WriteWholeFile(outcome.path, blocks)) {
+    switch (platform::WriteWholeFile(Path, blocks)) {
     case platform::WriteResult::Ok:
         break;
     case platform::WriteResult::CreateFailed:
-        throw ESaveError("Cannot create file \"" + outcome.path + "\"");
+        throw ESaveError("Cannot create file \"" + Path + "\"");
     case platform::WriteResult::WriteFailed:
-        throw ESaveError("Cannot write file \"" + outcome.path + "\"");
+        throw ESaveError("Cannot write file \"" + Path + "\"");
     }
-    return outcome;
+    return {Path, 0};
 }
 
 } // namespace iconwriter

@@ -22,6 +22,8 @@ enum SaveFormat : int
     // as ".png".
     sfIconAllSizes = 4,
     sfPng = 5,
+    // Every size the icon has as a PNG of its own, NAME-WIDTHxHEIGHT.png.
+    sfPngSizes = 6,
 };
 
 // A bitmap file that could not be saved.
@@ -37,8 +39,16 @@ struct SaveOutcome
     std::int32_t result = 0; // WriteIconFile's result for icon and cursor files
 };
 
-// The extension of a save format (".ico", ".cur", ".bmp"), empty for others.
+// The extension of a format of the preview's image (".ico", ".cur",
+// ".bmp"), empty for others.
 std::string SaveExtension(int Format);
+
+// The writers of the preview's image, into Path exactly: an icon (or
+// cursor) file through WriteIconFile at the Depth code, its result reported
+// and nothing thrown; a bitmap file of the icon drawn over white in 24 bits,
+// which throws ESaveError when the file cannot be written.
+SaveOutcome WriteIconPicture(const std::string &Path, const IconHandle &Icon, std::uint8_t Depth);
+SaveOutcome WriteBitmapPicture(const std::string &Path, const IconHandle &Icon, std::uint8_t Depth);
 
 // Appends the format's extension to Name, whatever Name already ends with,
 // and saves Icon there: icon and cursor files through WriteIconFile at the

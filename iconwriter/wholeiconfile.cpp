@@ -1,9 +1,11 @@
 #include "wholeiconfile.h"
 
+#include "iconwriter/saveformats.h"
 #include "platform/iconimage.h"
 
 #include <png.h>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -131,14 +133,10 @@ bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t
 
 std::string WholeIconExtension(int Format, bool Cursor)
 {
-    switch (Format) {
-    case sfIconAllSizes:
-        return Cursor ? ".cur" : ".ico";
-    case sfPng:
-        return ".png";
-    default:
+    const SaveFormatRow *row = FindSaveFormat(Format);
+    if (row == nullptr || row->source != SaveSource::WholeIcon)
         return {};
-    }
+    return FormatExtension(Format, Cursor);
 }
 
 SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &Icon, int Format)
@@ -151,22 +149,116 @@ SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &
 
 SaveOutcome SaveWholeIconTo(const std::string &Path, const platform::WholeIcon &Icon, int Format)
 {
-    SaveOutcome outcome;
-    if (WholeIconExtension(Format, Icon.cursor).empty())
-        return outcome;
-    outcome.path = Path;
+    const SaveFormatRow *row = FindSaveFormat(Format);
+    if (row == nullptr || row->source != SaveSource::WholeIcon)
+        return {};
     if (Icon.images.empty())
-        throw ESaveError("There is no icon to save as \"" + outcome.path + "\"");
-    if (Format == sfIconAllSizes) {
-        Check(outcome.path, WriteWholeIconFile(outcome.path, Icon));
-        return outcome;
+        throw ESaveError("There is no icon to save as \"" + Path + "\"");
+    return row->writeWhole(Path, Icon);
+}
+
+SaveOutcome WriteAllSizesIcon(const std::string &Path, const platform::WholeIcon &Icon)
+{
+    Check(Path, WriteWholeIconFile(Path, Icon));
+    return {Path, 0};
+}
+
+namespace {
+
+void WritePng(const std::string &Path, const std::vector<std::uint8_t> &Png)
+{
+    const std::array<std::span<const std::uint8_t>, 1> blocks = {
+        std::span<const std::uint8_t>(Png)};
+    Check(Path, platform::WriteWholeFile(Path, blocks));
+}
+
+// Each size's images, best first (most bits, then stored first); the sizes
+// from the smallest.
+std::vector<std::vector<std::size_t>> ImagesBySize(const platform::WholeIcon &Icon)
+{
+    std::vector<std::size_t> order(Icon.images.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto &images = Icon.images;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const platform::StoredImage &x = images[a], &y = images[b];
+        if (x.width != y.width)
+            return x.width < y.width;
+        if (x.height != y.height)
+            return x.height < y.height;
+        return x.bits > y.bits;
+    });
+    std::vector<std::vector<std::size_t>> sizes;
+    for (const std::size_t i : order) {
+        if (sizes.empty() || images[sizes.back().front()].width != images[i].width ||
+            images[sizes.back().front()].height != images[i].height)
+            sizes.emplace_back();
+        sizes.back().push_back(i);
     }
+    return sizes;
+}
+
+// Path less a final ".png" in any letter case: the base of the size names.
+std::string SizeNameBase(const std::string &Path)
+{
+    const std::string typed = TypedSaveName(Path, ".png");
+    return typed.size() == Path.size() ? Path.substr(0, Path.size() - 4) : Path;
+}
+
+std::string SizeName(const std::string &Base, const platform::StoredImage &Image)
+{
+    return Base + "-" + std::to_string(Image.width) + "x" + std::to_string(Image.height) + ".png";
+}
+
+} // namespace
+
+SaveOutcome WriteLargestPng(const std::string &Path, const platform::WholeIcon &Icon)
+{
     std::vector<std::uint8_t> png;
     if (!EncodeImagePng(Icon.images[platform::LargestImage(Icon.images)], png))
-        throw ESaveError("Cannot convert the icon to \"" + outcome.path + "\"");
-    const std::array<std::span<const std::uint8_t>, 1> blocks = {
-        std::span<const std::uint8_t>(png)};
-    Check(outcome.path, platform::WriteWholeFile(outcome.path, blocks));
+        throw ESaveError("Cannot convert the icon to \"" + Path + "\"");
+    WritePng(Path, png);
+    return {Path, 0};
+}
+
+std::vector<std::string> PngSizeNames(const std::string &Path, const platform::WholeIcon &Icon)
+{
+    const std::string base = SizeNameBase(Path);
+    std::vector<std::string> names;
+    for (const std::vector<std::size_t> &size : ImagesBySize(Icon))
+        names.push_back(SizeName(base, Icon.images[size.front()]));
+    return names;
+}
+
+SaveOutcome WritePngSizes(const std::string &Path, const platform::WholeIcon &Icon)
+{
+    const std::string base = SizeNameBase(Path);
+    const std::vector<std::vector<std::size_t>> sizes = ImagesBySize(Icon);
+    // Every name is checked before the first file is written.
+    for (const std::vector<std::size_t> &size : sizes) {
+        const std::string name = SizeName(base, Icon.images[size.front()]);
+        const std::size_t slash = name.rfind('/');
+        if (name.size() - (slash == std::string::npos ? 0 : slash + 1) > 255)
+            throw ESaveError("The file name is too long: \"" + name + "\"");
+    }
+    SaveOutcome outcome;
+    for (const std::vector<std::size_t> &size : sizes) {
+        // A damaged image gives way to the next best of its size; a size
+        // with none that converts is left out.
+        std::vector<std::uint8_t> png;
+        const auto good = std::find_if(size.begin(), size.end(), [&](std::size_t i) {
+            return EncodeImagePng(Icon.images[i], png);
+        });
+        if (good == size.end())
+            continue;
+        const std::string name = SizeName(base, Icon.images[*good]);
+        WritePng(name, png);
+        if (outcome.path.empty())
+            outcome.path = name;
+    }
+    if (outcome.path.empty())
+        throw ESaveError("Cannot convert the icon to \"" + SizeName(base, Icon.images.front()) +
+                         "\"");
     return outcome;
 }
 

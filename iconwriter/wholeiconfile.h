@@ -33,12 +33,25 @@ platform::WriteResult WriteWholeIconFile(const std::string &Path, const platform
 bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t> &Png);
 
 // The extension a whole-icon format gives: ".ico" for sfIconAllSizes
-// (".cur" when the source is a cursor), ".png" for sfPng, empty otherwise.
+// (".cur" when the source is a cursor), ".png" for sfPng and sfPngSizes,
+// empty otherwise.
 std::string WholeIconExtension(int Format, bool Cursor);
 
+// The whole-icon writers, into Path exactly: every image in one icon file;
+// the largest image (widest, then most bits, then first) as a PNG; every
+// size as a PNG of its own, named after Path less its ".png" with
+// "-WIDTHxHEIGHT.png" added, the image with most bits where several share a
+// size and the next where that one cannot be converted (PngSizeNames lists
+// the names). Each file whole or not at all; ESaveError when nothing can be
+// written, or when a name would be longer than a file name may be (then
+// before any file is written).
+SaveOutcome WriteAllSizesIcon(const std::string &Path, const platform::WholeIcon &Icon);
+SaveOutcome WriteLargestPng(const std::string &Path, const platform::WholeIcon &Icon);
+SaveOutcome WritePngSizes(const std::string &Path, const platform::WholeIcon &Icon);
+std::vector<std::string> PngSizeNames(const std::string &Path, const platform::WholeIcon &Icon);
+
 // Saves Icon under Name plus the format's extension, whatever Name ends
-// with: sfIconAllSizes writes every image, sfPng the largest (widest, then
-// most bits, then first). Throws ESaveError when nothing can be written
+// with, through the format's writer. Throws ESaveError when nothing can be written
 // (no image, an image that cannot be converted, a file that cannot be
 // created or written); any other format writes nothing.
 SaveOutcome SaveWholeIconAs(const std::string &Name, const platform::WholeIcon &Icon, int Format);

@@ -31,7 +31,6 @@ using dialogs::TPathDialog;
 using dialogs::TRadioGroup;
 using dialogs::TSelDirForm;
 using testsupport::Child;
-using TSaveAs = dialogs::TSelDirForm::TSaveAs;
 
 namespace {
 
@@ -117,7 +116,7 @@ void SelDirFormTest::creation()
     QCOMPARE(owner.saveDirs, QStringList({Base}));
     QCOMPARE(form->windowTitle(),
              QStringLiteral("Select the directory where you intend to save the Icons"));
-    QCOMPARE(form->size(), QSize(484, 199));
+    QCOMPARE(form->size(), QSize(484, 219));
     QCOMPARE(controls::HintOf(form.get()), QStringLiteral("Press Button to create new Directory"));
     QCOMPARE(Child<QToolButton>(*form, "BtnNewDir")->text(), QStringLiteral("   New"));
     QVERIFY(controls::HintOf(Child<QToolButton>(*form, "BtnNewDir")).isEmpty());
@@ -142,7 +141,7 @@ void SelDirFormTest::creation()
     QVERIFY(!Child<QCheckBox>(*form, "CbxHTML")->isChecked());
 }
 
-// The Save-as group offers the two whole-icon formats after BMP; it grew
+// The Save-as group offers the three whole-icon formats after BMP; it grew
 // downward and every other control kept its place, and no item's text is
 // cut off.
 void SelDirFormTest::saveAsChoices()
@@ -151,12 +150,13 @@ void SelDirFormTest::saveAsChoices()
     auto form = owner.Make(Base);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    const QStringList items = {QStringLiteral("ICO"), QStringLiteral("CUR"), QStringLiteral("BMP"),
-                               QStringLiteral("Icon, all sizes"), QStringLiteral("PNG")};
+    const QStringList items = {QStringLiteral("ICO"), QStringLiteral("CUR"),
+                               QStringLiteral("BMP"), QStringLiteral("Icon, all sizes"),
+                               QStringLiteral("PNG"), QStringLiteral("PNG, by size")};
     QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->Count(), int(items.size()));
     const QRect group = Child<TRadioGroup>(*form, "RadioGroup1")->geometry();
     QCOMPARE(group.topLeft(), QPoint(24, 60));
-    QVERIFY(group.height() >= 77 + 2 * dialogs::kSaveAsItemHeight);
+    QVERIFY(group.height() >= 77 + 3 * dialogs::kSaveAsItemHeight);
     QVERIFY(group.bottom() < form->height());
     int lastTop = -1;
     for (int i = 0; i < items.size(); ++i) {
@@ -190,7 +190,8 @@ void SelDirFormTest::saveAsChoices()
     QCOMPARE(Child<QLabel>(*form, "Panel1")->geometry(), QRect(24, 32, 377, 18));
     QCOMPARE(TSelDirForm::GalleryFormat(2), true);
     QCOMPARE(TSelDirForm::GalleryFormat(4), true);
-    for (const int item : {-1, 0, 1, 3, 5})
+    QCOMPARE(TSelDirForm::GalleryFormat(5), true);
+    for (const int item : {-1, 0, 1, 3, 6})
         QCOMPARE(TSelDirForm::GalleryFormat(item), false);
 }
 
@@ -392,21 +393,17 @@ void SelDirFormTest::startAndClose_data()
     QTest::addColumn<QString>("press");
     QTest::addColumn<int>("result");
     QTest::addColumn<QList<int>>("formats");
-    QTest::addColumn<TSaveAs>("chosen");
-    QTest::newRow("Start ICO") << 0 << "Start" << int(TSelDirForm::mrOk) << QList<int>{1}
-                               << TSaveAs::Ico;
-    QTest::newRow("Start CUR") << 1 << "Start" << int(TSelDirForm::mrOk) << QList<int>{2}
-                               << TSaveAs::Cur;
-    QTest::newRow("Start BMP") << 2 << "Start" << int(TSelDirForm::mrOk) << QList<int>{3}
-                               << TSaveAs::Bmp;
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("Start ICO") << 0 << "Start" << int(TSelDirForm::mrOk) << QList<int>{1} << 1;
+    QTest::newRow("Start CUR") << 1 << "Start" << int(TSelDirForm::mrOk) << QList<int>{2} << 2;
+    QTest::newRow("Start BMP") << 2 << "Start" << int(TSelDirForm::mrOk) << QList<int>{3} << 3;
     QTest::newRow("Start icon, all sizes")
-        << 3 << "Start" << int(TSelDirForm::mrOk) << QList<int>{4} << TSaveAs::IconAllSizes;
-    QTest::newRow("Start PNG") << 4 << "Start" << int(TSelDirForm::mrOk) << QList<int>{5}
-                               << TSaveAs::Png;
-    QTest::newRow("Close") << 2 << "Close" << int(TSelDirForm::mrCancel) << QList<int>{}
-                           << TSaveAs::Bmp;
-    QTest::newRow("close box") << 1 << "box" << int(TSelDirForm::mrCancel) << QList<int>{}
-                               << TSaveAs::Cur;
+        << 3 << "Start" << int(TSelDirForm::mrOk) << QList<int>{4} << 4;
+    QTest::newRow("Start PNG") << 4 << "Start" << int(TSelDirForm::mrOk) << QList<int>{5} << 5;
+    QTest::newRow("Start PNG, every size")
+        << 5 << "Start" << int(TSelDirForm::mrOk) << QList<int>{6} << 6;
+    QTest::newRow("Close") << 2 << "Close" << int(TSelDirForm::mrCancel) << QList<int>{} << 3;
+    QTest::newRow("close box") << 1 << "box" << int(TSelDirForm::mrCancel) << QList<int>{} << 2;
 }
 
 void SelDirFormTest::startAndClose()
@@ -415,7 +412,7 @@ void SelDirFormTest::startAndClose()
     QFETCH(QString, press);
     QFETCH(int, result);
     QFETCH(QList<int>, formats);
-    QFETCH(TSaveAs, chosen);
+    QFETCH(int, chosen);
 
     Owner owner;
     auto form = owner.Make(Base);
@@ -544,7 +541,7 @@ void SelDirFormTest::tiledBackground()
     auto form = owner.Make(Base);
     // Without a picture painting still ends.
     const QImage bare = form->grab().toImage();
-    QCOMPARE(bare.size(), QSize(484, 199));
+    QCOMPARE(bare.size(), QSize(484, 219));
 
     // A 100 x 50 tile with a different colour in each quarter.
     QImage tile(100, 50, QImage::Format_RGB32);
@@ -556,7 +553,7 @@ void SelDirFormTest::tiledBackground()
     const QImage shot = form->grab().toImage();
     // Spots where no control lies, in several tiles.
     for (const QPoint p : {QPoint(2, 2), QPoint(160, 60), QPoint(260, 95), QPoint(480, 170),
-                           QPoint(140, 160), QPoint(310, 140), QPoint(60, 194), QPoint(300, 190)})
+                           QPoint(140, 160), QPoint(310, 140), QPoint(60, 214), QPoint(300, 190)})
         QCOMPARE(shot.pixel(p) & 0xFFFFFFu, tile.pixel(p.x() % 100, p.y() % 50) & 0xFFFFFFu);
 }
 

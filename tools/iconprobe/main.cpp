@@ -7,6 +7,7 @@
 #include "iconwriter/icontofile.h"
 #include "iconwriter/pngwrite.h"
 #include "iconwriter/saveall.h"
+#include "iconwriter/saveformats.h"
 #include "iconwriter/saveicon.h"
 #include "iconwriter/wholeiconfile.h"
 #include "platform/utf8.h"
@@ -44,18 +45,22 @@ int Usage(std::FILE *out = stderr)
         "                 its resource name, #id, or - outside program files, and each\n"
         "                 image as WIDTHxHEIGHTxBITS/png or /bitmap, in stored order;\n"
         "                 --json: an array with one object per file)\n"
-        "       iconprobe --help | --version\n"
-        "FORMAT: ico      the icon as the preview shows it, 32 x 32, at --depth\n"
-        "        cur      the same bytes as ico, named .cur\n"
-        "        bmp      the preview's icon drawn over white, 24 bits\n"
-        "        ico-all  every image the file stores for the icon, byte for byte,\n"
-        "                 in one .ico (a .cur with hot spots for cursor sources)\n"
-        "        png      the icon's largest image (widest, then most bits) as a PNG\n"
-        "                 with alpha; a stored PNG is copied as it is\n"
-        "Icons are numbered as the count shows them, from 0; a negative INDEX\n"
-        "other than -1 names a group by its resource id. A path that cannot be\n"
-        "read is an error with the system's reason, not a file without icons.\n",
+        "       iconprobe --help | --version\n",
         out);
+    // The formats' lines come from the table of save formats.
+    const char *lead = "FORMAT: ";
+    for (const iconwriter::SaveFormatRow &row : iconwriter::SaveFormats()) {
+        std::string help(row.help);
+        for (std::size_t at = 0; (at = help.find('\n', at)) != std::string::npos; at += 18)
+            help.insert(at + 1, 18, ' ');
+        std::fprintf(out, "%s%-9.*s%s\n", lead, static_cast<int>(row.name.size()), row.name.data(),
+                     help.c_str());
+        lead = "        ";
+    }
+    std::fputs("Icons are numbered as the count shows them, from 0; a negative INDEX\n"
+               "other than -1 names a group by its resource id. A path that cannot be\n"
+               "read is an error with the system's reason, not a file without icons.\n",
+               out);
     return out == stderr ? 2 : 0;
 }
 
@@ -232,18 +237,10 @@ bool ParseSaveOptions(int argc, char **argv, int first, SaveOptions &options)
             return false;
         const std::string value = argv[++i];
         if (option == "--format") {
-            if (value == "ico")
-                options.format = iconwriter::sfIcon;
-            else if (value == "cur")
-                options.format = iconwriter::sfCursor;
-            else if (value == "bmp")
-                options.format = iconwriter::sfBitmap;
-            else if (value == "ico-all")
-                options.format = iconwriter::sfIconAllSizes;
-            else if (value == "png")
-                options.format = iconwriter::sfPng;
-            else
+            const iconwriter::SaveFormatRow *row = iconwriter::FindSaveFormat(value);
+            if (row == nullptr)
                 return false;
+            options.format = row->code;
         } else if (option == "--depth") {
             if (!ParseInt(value, options.depth) || options.depth < 0 || options.depth > 255)
                 return false;
@@ -282,7 +279,7 @@ int Save(int argc, char **argv)
         return Usage();
     const int format = options.format;
     const int depth = options.depth;
-    if (format == iconwriter::sfIconAllSizes || format == iconwriter::sfPng)
+    if (iconwriter::FindSaveFormat(format)->source == iconwriter::SaveSource::WholeIcon)
         return SaveWhole(argv[2], argv[3], argv[4], format);
     const iconwriter::IconHandle icon = Load(argv[2], argv[3]);
     if (icon.IsNull())
