@@ -1,6 +1,6 @@
 #!/bin/sh
 # iconprobe's whole-icon commands as a user runs them: list (text and JSON),
-# save and save-all with --format ico-all and png, and --help. The sources
+# save and save-all with --format ico-all, png and png-sizes, and --help. The sources
 # are the ones the browser check saves (every kind of file, DIB and PNG
 # images); written files are read back by iconprobe itself, by icotool and
 # gdk-pixbuf when they are installed, and by their headers.
@@ -18,7 +18,7 @@ mixed="16x16x4/bitmap 32x32x8/bitmap 48x48x32/bitmap 24x24x24/bitmap"
 
 # --help: on stdout, status 0, the new formats and commands described
 help=$("$probe" --help) || fail "--help exited $?"
-for word in ico-all png "list \[--json\]" "save-all FOLDER DEST"; do
+for word in ico-all png png-sizes "list \[--json\]" "save-all FOLDER DEST"; do
     echo "$help" | grep -q -- "$word" || fail "--help does not mention $word"
 done
 "$probe" save "$src/icon.ico" 0 "$work/x" --format ico-some 2>/dev/null
@@ -76,8 +76,9 @@ ihdr() { od -An -tu1 -j16 -N8 "$1" | tr -s ' ' | sed 's/^ //'; }
 "$probe" save "$src/dibs.exe" 0 "$work/dib" --format png || fail "save dib png exited $?"
 [ "$(ihdr "$work/dib.png")" = "0 0 0 48 0 0 0 48" ] || fail "dibs.png is not 48 x 48"
 
-# save-all in both formats: every file, named as the window names them
-for format in ico-all png; do
+# save-all in the whole-icon formats: every file, named as the window names
+# them; png-sizes gives each size of each icon a file of its own
+for format in ico-all png png-sizes; do
     mkdir -p "$work/all-$format"
     out=$("$probe" save-all "$src" "$work/all-$format" --format $format) ||
         fail "save-all $format exited $?"
@@ -85,6 +86,17 @@ for format in ico-all png; do
     listing=$(cd "$work/all-$format" && ls | tr '\n' ' ')
     if [ $format = png ]; then
         want="animated.png dibs.png icon.png mono.png old.png picture.png pointer.png program.png "
+    elif [ $format = png-sizes ]; then
+        want=""
+        for b in animated dibs icon mono old picture pointer program; do
+            case $b in mono) sizes=32x32 ;; picture) sizes=40x40 ;;
+                dibs | old) sizes="16x16 24x24 32x32 48x48" ;;
+                *) sizes="16x16 24x24 256x256 32x32 48x48" ;;
+            esac
+            for size in $sizes; do want="$want$b-$size.png "; done
+        done
+        [ "$(ihdr "$work/all-$format/program-24x24.png")" = "0 0 0 24 0 0 0 24" ] ||
+            fail "program-24x24.png is not 24 x 24"
     else
         want="animated.cur dibs.ico icon.ico mono.ico old.ico picture.ico pointer.cur program.ico "
     fi

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -272,6 +273,54 @@ TEST_F(Files, PngDecodesTheLargestBitmapWithItsMask)
             for (int x = 0; x < picture.width; ++x)
                 ASSERT_EQ(q.pixel(x, y), Shown(picture, x, y, bits == 32)) << x << "," << y;
     }
+}
+
+// "PNG by size": one file per size, named after the base; where sizes are
+// shared the image with most bits (the first of equals), the next where that
+// one is damaged; each file shows its image as drawn. A name too long for a
+// file leaves nothing.
+TEST_F(Files, PngSizesWritesTheBestImageOfEachSize)
+{
+    std::vector<IconImage> images = Images(true);
+    images[3].data[0] = 0x7F; // the 24-bit 32 x 32 image: a header no reader takes
+    const std::string source = Put("sizes.ico", BuildIconFile(images));
+    const std::string base = (Root / "out" / "app").string();
+    iconwriter::SaveWholeIcon(source, 0, base, iconwriter::sfPngSizes);
+    std::vector<std::string> written;
+    for (const auto &entry : fs::directory_iterator(Root / "out"))
+        written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"app-16x16.png", "app-256x256.png",
+                                                 "app-32x32.png", "app-48x48.png"}));
+    const struct
+    {
+        const char *file;
+        int seed, side;
+        bool alpha;
+    } shown[] = {{"app-16x16.png", 2, 16, false},
+                 {"app-32x32.png", 3, 32, false},
+                 {"app-48x48.png", 5, 48, true},
+                 {"app-256x256.png", 6, 256, true}};
+    for (const auto &s : shown) {
+        SCOPED_TRACE(s.file);
+        const Picture picture = DrawPicture(s.side, s.side, s.seed, s.alpha,
+                                            s.seed == 2   ? 4
+                                            : s.seed == 3 ? 8
+                                                          : 0);
+        const QImage q = QtRead(Root / "out" / s.file, 0);
+        ASSERT_EQ(q.size(), QSize(s.side, s.side));
+        for (int y = 0; y < s.side; ++y)
+            for (int x = 0; x < s.side; ++x)
+                ASSERT_EQ(qAlpha(q.pixel(x, y)) ? q.pixel(x, y) : 0u, Shown(picture, x, y, s.alpha))
+                    << x << "," << y;
+    }
+
+    fs::remove_all(Root / "out");
+    fs::create_directories(Root / "out");
+    const std::string longBase = (Root / "out" / std::string(246, 'n')).string();
+    EXPECT_THROW(iconwriter::SaveWholeIcon(source, 0, longBase, iconwriter::sfPngSizes),
+                 iconwriter::ESaveError);
+    EXPECT_TRUE(fs::is_empty(Root / "out"));
 }
 
 // What a resource holds after an image (padding, junk) is not part of it:
