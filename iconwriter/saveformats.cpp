@@ -2,45 +2,16 @@
 
 #include "wholeiconfile.h"
 
-#include <array>
-
 namespace iconwriter {
-
-namespace {
-
-constexpr std::array<SaveFormatRow, kSaveFormatCount> kFormats{{
-    {sfIcon, "ico", ".ico", "", "Icon File (*.ico)", "ICO",
-     "the icon as the preview shows it, 32 x 32, at --depth", SaveSource::Preview, true, "",
-     WriteIconPicture, nullptr, nullptr},
-    {sfCursor, "cur", ".cur", "", "Cursor File (*.cur)", "CUR", "the same bytes as ico, named .cur",
-     SaveSource::Preview, true, "", WriteIconPicture, nullptr, nullptr},
-    {sfBitmap, "bmp", ".bmp", "", "Bitmap File (*.bmp)", "BMP",
-     "the preview's icon drawn over white, 24 bits", SaveSource::Preview, false, "*.BMP",
-     WriteBitmapPicture, nullptr, nullptr},
-    {sfIconAllSizes, "ico-all", ".ico", ".cur", "Icon, all sizes (*.ico)", "Icon, all sizes",
-     "every image the file stores for the icon, byte for byte,\n"
-     "in one .ico (a .cur with hot spots for cursor sources)",
-     SaveSource::WholeIcon, false, "", nullptr, WriteAllSizesIcon, nullptr},
-    {sfPng, "png", ".png", "", "PNG image (*.png)", "PNG",
-     "the icon's largest image (widest, then most bits) as a PNG\n"
-     "with alpha; a stored PNG is copied as it is",
-     SaveSource::WholeIcon, false, "*.PNG", nullptr, WriteLargestPng, nullptr},
-    {sfPngSizes, "png-sizes", ".png", "", "PNG, every size (*.png)", "PNG, by size",
-     "every size of the icon as a PNG of its own, NAME-WIDTHxHEIGHT.png\n"
-     "(the image with most bits where several share a size)",
-     SaveSource::WholeIcon, false, "*.PNG", nullptr, WritePngSizes, PngSizeNames},
-}};
-
-} // namespace
 
 std::span<const SaveFormatRow> SaveFormats()
 {
-    return kFormats;
+    return kSaveFormats;
 }
 
 const SaveFormatRow *FindSaveFormat(int Code)
 {
-    for (const SaveFormatRow &row : kFormats)
+    for (const SaveFormatRow &row : kSaveFormats)
         if (row.code == Code)
             return &row;
     return nullptr;
@@ -48,7 +19,7 @@ const SaveFormatRow *FindSaveFormat(int Code)
 
 const SaveFormatRow *FindSaveFormat(std::string_view Name)
 {
-    for (const SaveFormatRow &row : kFormats)
+    for (const SaveFormatRow &row : kSaveFormats)
         if (row.name == Name)
             return &row;
     return nullptr;

@@ -7,8 +7,10 @@
 
 #include "iconwriter/iconextraction.h"
 #include "iconwriter/saveicon.h"
+#include "iconwriter/wholeiconfile.h"
 #include "platform/wholeicon.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -48,8 +50,30 @@ struct SaveFormatRow
     std::vector<std::string> (*outputs)(const std::string &Path, const platform::WholeIcon &Icon);
 };
 
-// How many rows the table has (the destination dialog grows with it).
-inline constexpr std::size_t kSaveFormatCount = 6;
+// The table. A row's writers are the ones in saveicon.h and wholeiconfile.h.
+inline constexpr auto kSaveFormats = std::to_array<SaveFormatRow>({
+    {sfIcon, "ico", ".ico", "", "Icon File (*.ico)", "ICO",
+     "the icon as the preview shows it, 32 x 32, at --depth", SaveSource::Preview, true, "",
+     WriteIconPicture, nullptr, nullptr},
+    {sfCursor, "cur", ".cur", "", "Cursor File (*.cur)", "CUR", "the same bytes as ico, named .cur",
+     SaveSource::Preview, true, "", WriteIconPicture, nullptr, nullptr},
+    {sfBitmap, "bmp", ".bmp", "", "Bitmap File (*.bmp)", "BMP",
+     "the preview's icon drawn over white, 24 bits", SaveSource::Preview, false, "*.BMP",
+     WriteBitmapPicture, nullptr, nullptr},
+    {sfIconAllSizes, "ico-all", ".ico", ".cur", "Icon, all sizes (*.ico)", "Icon, all sizes",
+     "every image the file stores for the icon, byte for byte,\n"
+     "in one .ico (a .cur with hot spots for cursor sources)",
+     SaveSource::WholeIcon, false, "", nullptr, WriteAllSizesIcon, nullptr},
+    {sfPng, "png", ".png", "", "PNG image (*.png)", "PNG",
+     "the icon's largest image (widest, then most bits) as a PNG\n"
+     "with alpha; a stored PNG is copied as it is",
+     SaveSource::WholeIcon, false, "*.PNG", nullptr, WriteLargestPng, nullptr},
+    {sfPngSizes, "png-sizes", ".png", "", "PNG, every size (*.png)", "PNG, by size",
+     "every size of the icon as a PNG of its own, NAME-WIDTHxHEIGHT.png\n"
+     "(the image with most bits where several share a size)",
+     SaveSource::WholeIcon, false, "*.PNG", nullptr, WritePngSizes, PngSizeNames},
+});
+inline constexpr std::size_t kSaveFormatCount = kSaveFormats.size();
 
 // Every format, in the order the dialogs offer them: codes 1, 2, 3, ...
 std::span<const SaveFormatRow> SaveFormats();

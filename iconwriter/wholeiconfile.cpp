@@ -1,9 +1,8 @@
 #include "wholeiconfile.h"
 
+#include "iconwriter/pngwrite.h"
 #include "iconwriter/saveformats.h"
 #include "platform/iconimage.h"
-
-#include <png.h>
 
 #include <algorithm>
 #include <array>
@@ -94,41 +93,8 @@ bool EncodeImagePng(const platform::StoredImage &Image, std::vector<std::uint8_t
     const platform::Icon icon = platform::DecodeIconImage(Image.data);
     if (icon.IsNull() || !icon.HasColourImage())
         return false;
-    const int w = icon.Width();
-    const int h = icon.Height();
-    const bool alpha = icon.HasAlpha();
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-    std::size_t at = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x, at += 4) {
-            const std::uint32_t p = icon.Pixel(x, y);
-            const std::uint8_t a =
-                alpha ? static_cast<std::uint8_t>(p >> 24) : (icon.MaskBit(x, y) ? 0 : 255);
-            if (a == 0)
-                continue; // fully transparent: no colour either
-            rgba[at] = static_cast<std::uint8_t>(p >> 16);
-            rgba[at + 1] = static_cast<std::uint8_t>(p >> 8);
-            rgba[at + 2] = static_cast<std::uint8_t>(p);
-            rgba[at + 3] = a;
-        }
-
-    // The simplified API keeps libpng's longjmp error handling to itself.
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGBA;
-    // Icons are small: quick compression costs a few bytes, not time.
-    image.flags = PNG_IMAGE_FLAG_FAST;
-    // One pass into a buffer of the largest size the stream can take.
-    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
-    Png.resize(size);
-    if (!png_image_write_to_memory(&image, Png.data(), &size, 0, rgba.data(), 0, nullptr)) {
-        Png.clear();
-        return false;
-    }
-    Png.resize(size);
-    return true;
+    std::string error;
+    return EncodeIconPng(icon, Png, error);
 }
 
 std::string WholeIconExtension(int Format, bool Cursor)

@@ -15,6 +15,10 @@ namespace platform {
 
 namespace {
 
+// Our own error number for a target that is not a regular file, outside
+// the system's range.
+constexpr int kNotRegularFile = 0x10000;
+
 // All blocks in as few system calls as the kernel allows.
 bool WriteAll(int fd, std::span<const std::span<const std::uint8_t>> blocks)
 {
@@ -215,7 +219,58 @@ std::string WriteErrorText(int error)
 {
     if (error == ENXIO)
         return "No program reads from the pipe";
+    if (error == kNotRegularFile)
+        return "Not a regular file";
     return std::strerror(error);
+}
+
+WriteResult WriteIntoFile(const std::string &path,
+                          std::span<const std::span<const std::uint8_t>> blocks, int *error)
+{
+    // Not waiting in the open keeps a pipe nobody reads from hanging us;
+    // the writes below wait as usual.
+    constexpr int kOpen = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    bool created = false;
+    int fd = ::open(path.c_str(), kOpen);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(path.c_str(), kOpen | O_CREAT | O_EXCL, 0666);
+        created = fd >= 0;
+    }
+    if (fd < 0) {
+        if (errno == ENXIO)
+            errno = kNotRegularFile;
+        return Fail(WriteResult::CreateFailed, error);
+    }
+    struct stat st
+    {
+    };
+    const bool stated = ::fstat(fd, &st) == 0;
+    if (!stated || !S_ISREG(st.st_mode)) {
+        if (stated)
+            errno = kNotRegularFile;
+        const WriteResult result = Fail(WriteResult::CreateFailed, error);
+        ::close(fd);
+        return result;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 &&
+              ::ftruncate(fd, 0) == 0 && WriteAll(fd, blocks);
+    int reason = ok ? 0 : errno;
+    if (!ok) {
+        // Half a picture is none: leave an empty file, as it was found.
+        [[maybe_unused]] const int emptied = ::ftruncate(fd, 0);
+    }
+    if (!Close(fd) && ok) {
+        reason = errno;
+        ok = false;
+        [[maybe_unused]] const int emptied = ::truncate(path.c_str(), 0);
+    }
+    if (!ok && created)
+        ::unlink(path.c_str());
+    if (ok)
+        return WriteResult::Ok;
+    errno = reason;
+    return Fail(WriteResult::WriteFailed, error);
 }
 
 WriteResult WriteWholeFile(const std::string &path,

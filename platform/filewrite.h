@@ -39,6 +39,17 @@ WriteResult WriteWholeFile(const std::string &path,
                            std::span<const std::span<const std::uint8_t>> blocks,
                            int *error = nullptr);
 
+// Writes the blocks into the regular file at path where it is, creating it
+// when there is none: the file is never replaced, for a caller that made
+// it and reads it back through a handle it keeps (a thumbnail service).
+// Anything but a regular file is refused (ENXIO: a pipe would stall us or
+// its reader). A write that fails part way leaves the file empty, or
+// removes it when it was made here. Not flushed: such a file is a cache
+// entry its caller reads at once.
+WriteResult WriteIntoFile(const std::string &path,
+                          std::span<const std::span<const std::uint8_t>> blocks,
+                          int *error = nullptr);
+
 // The reason for a failed write, as a user reads it: the system's text for
 // error, with a clearer one for a pipe that nobody reads.
 std::string WriteErrorText(int error);

@@ -4,6 +4,7 @@
 // icon reader and libpng, nothing else.
 
 #include "iconwriter/pngwrite.h"
+#include "platform/filewrite.h"
 #include "platform/icon.h"
 #include "platform/iconimage.h"
 #include "platform/le.h"
@@ -131,65 +132,6 @@ platform::Icon FitInside(platform::Icon picture, int size)
     return platform::ScaleIcon(picture, fit(picture.Width()), fit(picture.Height()));
 }
 
-// Writes bytes into the file at path, creating it when there is none. The
-// file is never replaced: the caller may have made it and read the picture
-// back through a handle it keeps. Only a regular file is written (a pipe
-// would stall us or its reader, a device is no place for a thumbnail).
-// When the write fails part way the file is emptied, or removed if we made
-// it, and error says why.
-bool WriteInPlace(const std::string &path, std::span<const std::uint8_t> bytes, std::string &error)
-{
-    // Not waiting in the open keeps a pipe nobody reads from hanging us;
-    // the writes below wait as usual.
-    constexpr int kOpen = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    bool created = false;
-    int fd = ::open(path.c_str(), kOpen);
-    if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.c_str(), kOpen | O_CREAT | O_EXCL, 0666);
-        created = fd >= 0;
-    }
-    if (fd < 0) {
-        error = errno == ENXIO ? "Not a regular file" : std::strerror(errno);
-        return false;
-    }
-    struct stat st
-    {
-    };
-    const bool stated = ::fstat(fd, &st) == 0;
-    if (!stated || !S_ISREG(st.st_mode)) {
-        error = stated ? "Not a regular file" : std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    bool ok =
-        flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 && ::ftruncate(fd, 0) == 0;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = EIO;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    if (!ok) {
-        error = std::strerror(errno);
-        // Half a picture is none: leave an empty file, as we found it.
-        [[maybe_unused]] const int emptied = ::ftruncate(fd, 0);
-    }
-    // No flush: a thumbnail is a cache entry its caller reads at once.
-    if (::close(fd) != 0 && ok) {
-        error = std::strerror(errno);
-        ok = false;
-        [[maybe_unused]] const int emptied = ::truncate(path.c_str(), 0);
-    }
-    if (!ok && created)
-        ::unlink(path.c_str());
-    return ok;
-}
-
 int Run(int argc, char **argv)
 {
     int size = 0;
@@ -250,8 +192,10 @@ int Run(int argc, char **argv)
     std::string error;
     if (!EncodeIconPng(picture, png, error))
         return Failed(input, error);
-    if (!WriteInPlace(output, png, error))
-        return Failed(output, "cannot write the thumbnail: " + error);
+    const std::span<const std::uint8_t> blocks[] = {png};
+    int reason = 0;
+    if (platform::WriteIntoFile(output, blocks, &reason) != platform::WriteResult::Ok)
+        return Failed(output, "cannot write the thumbnail: " + platform::WriteErrorText(reason));
     return 0;
 }
 
