@@ -9,8 +9,12 @@ TIconPicture::TIconPicture(QWidget *parent) : QWidget(parent) {}
 
 void TIconPicture::SetIcon(platform::Icon icon)
 {
+    // No icon after no icon shows nothing new: a save-all run over many
+    // files without icons need not repaint for each.
+    const bool unchanged = FIcon.IsNull() && icon.IsNull();
     FIcon = std::move(icon); // the old icon is destroyed here
-    repaint();
+    if (!unchanged)
+        repaint();
 }
 
 void DrawIcon(QPainter &painter, int x, int y, const platform::Icon &icon)

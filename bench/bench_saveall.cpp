@@ -144,6 +144,11 @@ int main(int argc, char **argv)
     std::printf("  wrestool -x -t 14 (raw groups):          %.1f ms\n", wrestool * 1e3);
     std::printf("  goal, window run no slower than wrestool: %s\n",
                 bench::Verdict(window >= 0 && window <= wrestool));
+    std::printf("  window run per listed file: %.1f us, iconprobe's %.1f us (%.2fx); goal within "
+                "1.5x: %s\n",
+                window * 1e6 / static_cast<double>(programs.size()),
+                cli * 1e6 / static_cast<double>(programs.size()), cli > 0 ? window / cli : 0.0,
+                bench::Verdict(window >= 0 && cli > 0 && window <= 1.5 * cli));
     std::printf("  peak memory of this process: %.1f MiB (%.1f MiB before the runs); goal under "
                 "%.0f MiB: %s\n",
                 peak, baselineMiB, kMemoryGoalMiB, bench::Verdict(peak < kMemoryGoalMiB));

@@ -30,6 +30,17 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DRURORODODE_BENCH=ON -DRURORODODE_TESTS=OFF
 cmake --build "$build" --target bench_extract bench_palette bench_window bench_saveall bench_wholeicon bench_commands iconprobe rurorodode-thumbnailer --parallel "$(nproc)"
 
+# The first file of the folder that holds an icon group.
+bench_first_program() {
+    local f
+    for f in "$1"/*.exe "$1"/*.dll; do
+        if [ "$("$build/tools/iconprobe/iconprobe" count "$f" 2>/dev/null | cut -f1)" -gt 0 ] 2>/dev/null; then
+            echo "$f"
+            return
+        fi
+    done
+}
+
 # A failure of the first still lets the second run; the first failure decides
 # the exit status.
 status=0
@@ -58,4 +69,12 @@ done < <(find / -xdev \( -iname '*.exe' -o -iname '*.dll' \) -type f -not -path 
 echo
 # Whole icons (every image, and the largest as PNG) over the same programs.
 "$build/bench/bench_wholeicon" "$@" "$corpus" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
+echo
+# What a listed file costs the window's run beside the command line's: one
+# real program among 12,499 empty files, as a folder of downloads may be.
+empties=$(mktemp -d /tmp/rurorodode-empties-XXXXXX)
+trap 'rm -rf "$corpus" "$empties"' EXIT
+cp "$(bench_first_program "$dir")" "$empties/real.exe"
+for i in $(seq -w 1 12499); do : >"$empties/empty$i.exe"; done
+"$build/bench/bench_saveall" "$@" "$empties" || { rc=$?; [ "$status" -ne 0 ] || status=$rc; }
 exit "$status"
