@@ -207,7 +207,10 @@ SaveOutcome WritePngSizes(const std::string &Path, const platform::WholeIcon &Ic
         if (name.size() - (slash == std::string::npos ? 0 : slash + 1) > 255)
             throw ESaveError("The file name is too long: \"" + name + "\"");
     }
-    SaveOutcome outcome;
+    // Each size's picture first, then every file in one go: a save of
+    // several files flushes its folder once.
+    std::vector<std::vector<std::uint8_t>> pngs;
+    std::vector<std::string> names;
     for (const std::vector<std::size_t> &size : sizes) {
         // A damaged image gives way to the next best of its size; a size
         // with none that converts is left out.
@@ -217,11 +220,19 @@ SaveOutcome WritePngSizes(const std::string &Path, const platform::WholeIcon &Ic
         });
         if (good == size.end())
             continue;
-        const std::string name = SizeName(base, Icon.images[*good]);
-        WritePng(name, png);
-        if (outcome.path.empty())
-            outcome.path = name;
+        names.push_back(SizeName(base, Icon.images[*good]));
+        pngs.push_back(std::move(png));
     }
+    std::vector<platform::WholeFile> files;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        files.push_back({names[i], pngs[i]});
+    std::size_t failed = 0;
+    const platform::WriteResult result = platform::WriteWholeFiles(files, &failed);
+    if (result != platform::WriteResult::Ok)
+        Check(failed < names.size() ? names[failed] : names.back(), result);
+    SaveOutcome outcome;
+    if (!names.empty())
+        outcome.path = names.front();
     if (outcome.path.empty())
         throw ESaveError("Cannot convert the icon to \"" + SizeName(base, Icon.images.front()) +
                          "\"");

@@ -273,8 +273,12 @@ WriteResult WriteIntoFile(const std::string &path,
     return Fail(WriteResult::WriteFailed, error);
 }
 
-WriteResult WriteWholeFile(const std::string &path,
-                           std::span<const std::span<const std::uint8_t>> blocks, int *error)
+namespace {
+
+// WriteWholeFile's work. With flushLater, the folder a file was renamed in
+// is added there instead of being flushed, for the caller to flush once.
+WriteResult WriteOne(const std::string &path, std::span<const std::span<const std::uint8_t>> blocks,
+                     int *error, std::vector<std::string> *flushLater)
 {
     if (path.empty()) {
         errno = ENOENT;
@@ -326,8 +330,45 @@ WriteResult WriteWholeFile(const std::string &path,
         errno = refused;
         return Fail(WriteResult::CreateFailed, error);
     }
+    if (flushLater) {
+        if (std::find(flushLater->begin(), flushLater->end(), folder) == flushLater->end())
+            flushLater->push_back(folder);
+        return WriteResult::Ok;
+    }
     if (!FlushFolder(folder))
         return Fail(WriteResult::WriteFailed, error);
+    return WriteResult::Ok;
+}
+
+} // namespace
+
+WriteResult WriteWholeFile(const std::string &path,
+                           std::span<const std::span<const std::uint8_t>> blocks, int *error)
+{
+    return WriteOne(path, blocks, error, nullptr);
+}
+
+WriteResult WriteWholeFiles(std::span<const WholeFile> files, std::size_t *failed, int *error)
+{
+    std::vector<std::string> folders;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::span<const std::uint8_t> blocks[] = {files[i].bytes};
+        const WriteResult result = WriteOne(files[i].path, blocks, error, &folders);
+        if (result != WriteResult::Ok) {
+            if (failed)
+                *failed = i;
+            // What was renamed so far is on the disk all the same.
+            for (const std::string &folder : folders)
+                FlushFolder(folder);
+            return result;
+        }
+    }
+    for (const std::string &folder : folders)
+        if (!FlushFolder(folder)) {
+            if (failed)
+                *failed = files.size();
+            return Fail(WriteResult::WriteFailed, error);
+        }
     return WriteResult::Ok;
 }
 

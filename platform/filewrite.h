@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -38,6 +39,21 @@ enum class WriteResult
 WriteResult WriteWholeFile(const std::string &path,
                            std::span<const std::span<const std::uint8_t>> blocks,
                            int *error = nullptr);
+
+// One file of a save of several: its path and its bytes.
+struct WholeFile
+{
+    std::string path;
+    std::span<const std::uint8_t> bytes;
+};
+
+// Writes each file as WriteWholeFile does, in order, but flushes each
+// folder once, after the last rename, rather than after every file: the
+// files of one save are on the disk when it returns, for one folder flush.
+// Stops at the first failure, whose index goes to failed (files.size()
+// when the last flush failed); the files written before it stay.
+WriteResult WriteWholeFiles(std::span<const WholeFile> files, std::size_t *failed = nullptr,
+                            int *error = nullptr);
 
 // Writes the blocks into the regular file at path where it is, creating it
 // when there is none: the file is never replaced, for a caller that made
