@@ -1,28 +1,29 @@
 #include "folderlisting.h"
 
-#include <QFile>
+#include "nametext.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <string_view>
 #include <vector>
 
 namespace filefind {
 
 // "?" is any one character, "*" any run of them. The pattern comes folded;
-// the name is folded a character at a time, which spares a folded copy of
-// every name in the folder.
-bool MatchesPattern(QStringView Pattern, QStringView Name)
+// the name is folded a unit at a time, which spares a folded copy of every
+// name in the folder.
+bool MatchesPattern(std::u16string_view Pattern, std::u16string_view Name)
 {
-    qsizetype p = 0, n = 0, star = -1, resume = 0;
+    std::size_t p = 0, n = 0, resume = 0;
+    std::size_t star = std::u16string_view::npos;
     while (n < Name.size()) {
-        if (p < Pattern.size() && (Pattern[p] == u'?' || Pattern[p] == Name[n].toCaseFolded())) {
+        if (p < Pattern.size() &&
+            (Pattern[p] == u'?' || char32_t(Pattern[p]) == FoldCase(Name[n]))) {
             ++p;
             ++n;
         } else if (p < Pattern.size() && Pattern[p] == u'*') {
             star = p++;
             resume = n;
-        } else if (star >= 0) {
+        } else if (star != std::u16string_view::npos) {
             p = star + 1;
             n = ++resume;
         } else {
@@ -34,25 +35,33 @@ bool MatchesPattern(QStringView Pattern, QStringView Name)
     return p == Pattern.size();
 }
 
-QStringList ListFolderFiles(const QString &Directory, const QString &Mask, bool Hidden)
+std::vector<std::string> ListFolderFiles(const std::string &Directory, std::string_view Mask,
+                                         bool Hidden)
 {
-    std::vector<QString> patterns;
+    std::vector<std::u16string> patterns;
     bool everything = false;
-    for (const QString &part : Mask.split(u';', Qt::SkipEmptyParts)) {
-        const QString pattern = part.trimmed().toCaseFolded();
-        if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
-            everything = true;
-        else if (!pattern.isEmpty())
-            patterns.push_back(pattern);
+    for (std::size_t start = 0; start <= Mask.size();) {
+        const std::size_t end = std::min(Mask.find(';', start), Mask.size());
+        if (end > start) {
+            const std::u16string pattern =
+                CaseFolded(Trimmed(Utf16(Mask.substr(start, end - start))));
+            if (pattern == u"*.*" || pattern == u"*")
+                everything = true;
+            else if (!pattern.empty())
+                patterns.push_back(pattern);
+        }
+        start = end + 1;
     }
-    if (Directory.isEmpty() || (!everything && patterns.empty()))
+    // A name with a NUL would reach the system cut short, naming another folder.
+    if (Directory.empty() || Directory.find('\0') != std::string::npos ||
+        (!everything && patterns.empty()))
         return {};
 
     namespace fs = std::filesystem;
-    QStringList names;
+    std::vector<SortName> found;
     std::error_code ec;
-    fs::directory_iterator it(fs::path(QFile::encodeName(Directory).toStdString()),
-                              fs::directory_options::skip_permission_denied, ec);
+    fs::directory_iterator it(fs::path(Directory), fs::directory_options::skip_permission_denied,
+                              ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         // The name is the tail of the entry's path; taking it there spares
         // building a second path per entry.
@@ -64,17 +73,18 @@ QStringList ListFolderFiles(const QString &Directory, const QString &Mask, bool 
         std::error_code typeError;
         if (!it->is_regular_file(typeError))
             continue;
-        QString name = QFile::decodeName(QByteArray(raw.data(), qsizetype(raw.size())));
-        if (!everything && std::none_of(patterns.begin(), patterns.end(),
-                                        [&](const QString &p) { return MatchesPattern(p, name); }))
+        SortName name{Utf16(raw), std::string(raw)};
+        if (!everything &&
+            std::none_of(patterns.begin(), patterns.end(),
+                         [&](const std::u16string &p) { return MatchesPattern(p, name.text); }))
             continue;
-        names.push_back(std::move(name));
+        found.push_back(std::move(name));
     }
-    // Names that differ only in case still come out in a fixed order.
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
+    std::sort(found.begin(), found.end(), NameBefore);
+    std::vector<std::string> names;
+    names.reserve(found.size());
+    for (SortName &name : found)
+        names.push_back(std::move(name.bytes));
     return names;
 }
 

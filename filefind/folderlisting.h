@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace filefind {
 
@@ -10,11 +11,14 @@ namespace filefind {
 // and "?" wildcards, compared without regard to case, "*.*" or "*" matching
 // every name; names beginning with "." left out unless Hidden; sorted
 // without regard to case (names differing only in case in a fixed order).
-// An unreadable or missing folder gives no names.
-QStringList ListFolderFiles(const QString &Directory, const QString &Mask, bool Hidden = false);
+// Names are the folder's bytes as they are, the mask UTF-8. An unreadable
+// or missing folder gives no names.
+std::vector<std::string> ListFolderFiles(const std::string &Directory, std::string_view Mask,
+                                         bool Hidden = false);
 
-// One wildcard pattern against a name: "?" is any one character, "*" any
-// run of them. The pattern comes case-folded; the name is folded here.
-bool MatchesPattern(QStringView Pattern, QStringView Name);
+// One wildcard pattern against a name, both UTF-16: "?" is any one unit,
+// "*" any run of them. The pattern comes case-folded; the name is folded
+// here.
+bool MatchesPattern(std::u16string_view Pattern, std::u16string_view Name);
 
 } // namespace filefind

@@ -2,12 +2,13 @@
 
 #include "efcreateerror.h"
 #include "hffile.h"
+#include "nametext.h"
 #include "platform/filewrite.h"
 
-#include <QFileInfo>
-#include <QUrl>
-
+#include <cstdint>
 #include <span>
+
+#include <sys/stat.h>
 
 namespace filefind {
 
@@ -15,118 +16,142 @@ namespace {
 
 // Text for HTML, inside elements or quoted attributes. Characters beyond
 // ASCII become references, so the page reads the same in any code page.
-QString Escaped(const QString &Text)
+std::string Escaped(std::string_view Text)
 {
-    QString out;
+    std::string out;
     out.reserve(Text.size());
-    for (const char32_t c : Text.toUcs4()) {
+    for (std::size_t at = 0; at < Text.size();) {
+        const char32_t c = NextCharacter(Text, at);
         switch (c) {
         case U'&':
-            out += QLatin1String("&amp;");
+            out += "&amp;";
             break;
         case U'<':
-            out += QLatin1String("&lt;");
+            out += "&lt;";
             break;
         case U'>':
-            out += QLatin1String("&gt;");
+            out += "&gt;";
             break;
         case U'"':
-            out += QLatin1String("&quot;");
+            out += "&quot;";
             break;
         case U'\'':
-            out += QLatin1String("&#39;");
+            out += "&#39;";
             break;
         default:
             if (c < 0x20 || c > 0x7E)
-                out += QLatin1String("&#") + QString::number(c) + u';';
+                out += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ';';
             else
-                out += QChar(char16_t(c));
+                out += char(c);
         }
     }
     return out;
 }
 
-// A file: URL of the full path with every character a URL cannot carry
-// percent-encoded, ready for a quoted attribute.
-QString FileUrl(const QString &Path)
+// A file: URL of the full path with every byte a URL cannot carry
+// percent-encoded, ready for a quoted attribute. Bytes that are not UTF-8
+// are encoded as they are, so the link leads to the very file.
+std::string FileUrl(std::string_view Path)
 {
-    return Escaped(QUrl::fromLocalFile(Path).toString(QUrl::FullyEncoded));
+    // A drive letter, should a name look like one, stays in the path.
+    const bool drive = Path.size() > 1 && Path[1] == ':' && Path[0] != '/';
+    std::string url = drive || Path.starts_with('/') ? "file://" : "file:";
+    if (drive)
+        url += '/';
+    constexpr std::string_view kKept = "-._~!$&'()*+,;=:@/[]";
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : Path) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+            kKept.find(c) != std::string_view::npos) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[b >> 4];
+            url += kHex[b & 0x0F];
+        }
+    }
+    return Escaped(url);
+}
+
+std::string CannotCreate(const std::string &Name)
+{
+    return "Cannot create file \"" + Name + "\"";
 }
 
 } // namespace
 
-const QString kGalleryHomePage = QStringLiteral("https://www.example.com/vuderiru/");
-
-QString GalleryPageName(const QString &Folder)
+std::string GalleryPageName(const std::string &Folder)
 {
-    const QString last = Folder.mid(Folder.lastIndexOf(u'/') + 1);
-    return Folder + QLatin1String("/IconList_") + last + QLatin1String(".html");
+    const std::size_t slash = Folder.rfind('/');
+    const std::string last = slash == std::string::npos ? Folder : Folder.substr(slash + 1);
+    return Folder + "/IconList_" + last + ".html";
 }
 
-QStringList GalleryPageLines(const QString &Folder, const QStringList &Entries)
+std::vector<std::string> GalleryPageLines(const std::string &Folder,
+                                          const std::vector<std::string> &Entries)
 {
-    QStringList lines;
+    const std::string home(kGalleryHomePage);
+    std::vector<std::string> lines;
     lines.reserve(Entries.size() + 5);
-    lines.push_back(QLatin1String("<html><head><title>") + Escaped(Folder) +
-                    QLatin1String("</title><meta name=\"generator\" content=\"List generated "
-                                  "with Rurorodode - ") +
-                    kGalleryHomePage + QLatin1String("\"></head>"));
-    lines.push_back(QStringLiteral("<body text=\"#000000\" bgcolor=\"#FFFFFF\" link=\"#FF0000\" "
-                                   "alink=\"#FF0000\" vlink=\"#FF0000\">"));
-    lines.push_back(QStringLiteral("<body>"));
-    for (const QString &entry : Entries) {
-        const QString url = FileUrl(entry);
-        lines.push_back(QLatin1String("<a href=\"") + url +
-                        QLatin1String("\" target=\"_blank\"><img src=\"") + url +
-                        QLatin1String("\" width=\"50\" height=\"50\" border=\"0\" alt=\"") +
-                        Escaped(entry) + QLatin1String("\"></a>"));
+    lines.push_back("<html><head><title>" + Escaped(Folder) +
+                    "</title><meta name=\"generator\" content=\"List generated with Rurorodode - " +
+                    home + "\"></head>");
+    lines.push_back("<body text=\"#000000\" bgcolor=\"#FFFFFF\" link=\"#FF0000\" "
+                    "alink=\"#FF0000\" vlink=\"#FF0000\">");
+    lines.push_back("<body>");
+    for (const std::string &entry : Entries) {
+        const std::string url = FileUrl(entry);
+        lines.push_back("<a href=\"" + url + "\" target=\"_blank\"><img src=\"" + url +
+                        "\" width=\"50\" height=\"50\" border=\"0\" alt=\"" + Escaped(entry) +
+                        "\"></a>");
     }
-    lines.push_back(
-        QLatin1String("<div align=\"center\"><h3>Created with Rurorodode  - <a href=\"") +
-        kGalleryHomePage +
-        QLatin1String("\" target=\"_blank\">Visit Vuderiru for Tools, Themes & "
-                      "more</a><br><br></h3></div>"));
-    lines.push_back(QStringLiteral("</body></html>"));
+    lines.push_back("<div align=\"center\"><h3>Created with Rurorodode  - <a href=\"" + home +
+                    "\" target=\"_blank\">Visit Vuderiru for Tools, Themes & "
+                    "more</a><br><br></h3></div>");
+    lines.push_back("</body></html>");
     return lines;
 }
 
-bool WriteGalleryPage(const QString &D, THFFile &HFind,
-                      const std::function<void(const QString &)> &ShowMessage)
+bool WriteGalleryPage(const std::string &D, THFFile &HFind,
+                      const std::function<void(const std::string &)> &ShowMessage)
 {
     HFind.SetPath(D);
-    const QStringList entries = HFind.Find();
-    if (entries.isEmpty()) {
+    const std::vector<std::string> &entries = HFind.Find();
+    if (entries.empty()) {
         if (ShowMessage)
-            ShowMessage(QStringLiteral("I don't find *.bmp or *.jpg pictures in the gallery"));
+            ShowMessage("I don't find *.bmp or *.jpg pictures in the gallery");
         return false;
     }
-    QByteArray page;
-    for (const QString &line : GalleryPageLines(D, entries))
-        page += line.toLocal8Bit() + "\r\n";
+    std::string page;
+    for (const std::string &line : GalleryPageLines(D, entries))
+        page += line + "\r\n";
 
-    const QString name = GalleryPageName(D);
+    const std::string name = GalleryPageName(D);
     // Whole or not at all, and on the disk before it is reported as written.
-    const std::span<const std::uint8_t> bytes(
-        reinterpret_cast<const std::uint8_t *>(page.constData()),
-        static_cast<std::size_t>(page.size()));
-    if (platform::WriteWholeFile(QFile::encodeName(name).toStdString(), std::span(&bytes, 1)) !=
-        platform::WriteResult::Ok)
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\"").arg(name).toStdString());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t *>(page.data()),
+                                              page.size());
+    if (name.find('\0') != std::string::npos ||
+        platform::WriteWholeFile(name, std::span(&bytes, 1)) != platform::WriteResult::Ok)
+        throw EFCreateError(CannotCreate(name));
     return true;
 }
 
-bool WriteFolderGallery(const QString &Folder,
-                        const std::function<void(const QString &)> &ShowMessage)
+bool WriteFolderGallery(const std::string &Folder,
+                        const std::function<void(const std::string &)> &ShowMessage)
 {
     // A missing folder would leave the finder in the current one; say at once
     // what saving the page there would say.
-    if (!QFileInfo(Folder).isDir())
-        throw EFCreateError(
-            QStringLiteral("Cannot create file \"%1\"").arg(GalleryPageName(Folder)).toStdString());
+    struct stat info
+    {
+    };
+    if (Folder.empty() || Folder.find('\0') != std::string::npos ||
+        ::stat(Folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        throw EFCreateError(CannotCreate(GalleryPageName(Folder)));
     THFFile finder;
     finder.SetFileAttr({ffaAnyFile});
     finder.SetInSubFolders(false);
-    finder.SetFileMask(QStringLiteral("*.BMP"));
+    finder.SetFileMask("*.BMP");
     finder.SetIncFileSize(false);
     finder.SetIncFileDate(false);
     return WriteGalleryPage(Folder, finder, ShowMessage);

@@ -1,13 +1,12 @@
 #include "hffile.h"
 
 #include "folderlisting.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "nametext.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -23,7 +22,7 @@ constexpr unsigned kSpecialKinds = faHidden | faSysFile | faVolumeID | faDirecto
 
 struct FolderEntry
 {
-    QString name;
+    SortName name;
     unsigned attributes = 0;
     bool link = false;
     long long size = 0;
@@ -32,38 +31,36 @@ struct FolderEntry
 
 // The names of a folder with their kinds, in name order so that a listing
 // does not depend on how the file system happens to store the folder.
-std::vector<FolderEntry> ReadFolder(const QString &Folder)
+std::vector<FolderEntry> ReadFolder(const std::string &Folder)
 {
     namespace fs = std::filesystem;
     std::vector<FolderEntry> entries;
-    const QByteArray folder = QFile::encodeName(Folder);
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder.toStdString()),
-                              fs::directory_options::skip_permission_denied, ec);
+    fs::directory_iterator it(fs::path(Folder), fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string raw = it->path().filename().native();
         if (raw.empty() || raw == "." || raw == "..")
             continue;
-        const QByteArray full = folder + QByteArray(raw.data(), qsizetype(raw.size()));
+        const std::string full = Folder + raw;
         FolderEntry entry;
-        entry.name = QFile::decodeName(QByteArray(raw.data(), qsizetype(raw.size())));
+        entry.name = {Utf16(raw), raw};
         if (raw.front() == '.')
             entry.attributes |= faHidden;
         struct stat linkInfo
         {
         };
-        entry.link = ::lstat(full.constData(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode);
+        entry.link = ::lstat(full.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode);
         struct stat info
         {
         };
-        if (::stat(full.constData(), &info) == 0) {
+        if (::stat(full.c_str(), &info) == 0) {
             if (S_ISDIR(info.st_mode))
                 entry.attributes |= faDirectory;
             else if (S_ISREG(info.st_mode))
                 entry.attributes |= faArchive;
             else
                 entry.attributes |= faSysFile;
-            if (::access(full.constData(), W_OK) != 0)
+            if (::access(full.c_str(), W_OK) != 0)
                 entry.attributes |= faReadOnly;
             entry.size = S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : 0;
             entry.modified = static_cast<long long>(info.st_mtime);
@@ -73,8 +70,7 @@ std::vector<FolderEntry> ReadFolder(const QString &Folder)
         entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
-        const int order = a.name.compare(b.name, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a.name < b.name;
+        return NameBefore(a.name, b.name);
     });
     return entries;
 }
@@ -86,42 +82,97 @@ bool Selected(unsigned Attributes, unsigned Mask)
     return (Attributes & kSpecialKinds & ~Mask) == 0 && (Attributes & Mask) != 0;
 }
 
+// A NUL would cut the name short on its way to the system, naming another
+// folder.
+bool IsFolder(const std::string &Path)
+{
+    struct stat info
+    {
+    };
+    return !Path.empty() && Path.find('\0') == std::string::npos &&
+           ::stat(Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace
 
-THFFile::THFFile(QObject *parent) : QObject(parent)
+THFFile::THFFile()
 {
-    SetPath(QDir::currentPath());
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (!ec)
+        SetPath(here.native());
 }
 
-THFFile::~THFFile() = default;
-
-void THFFile::SetPath(const QString &Value)
+void THFFile::SetPath(const std::string &Value)
 {
-    if (Value == FPath || Value.isEmpty() || !QFileInfo(Value).isDir())
+    if (Value == FPath || !IsFolder(Value))
         return;
-    FPath = Value.endsWith(u'/') ? Value : Value + u'/';
+    FPath = Value.ends_with('/') ? Value : Value + '/';
 }
 
-QStringList THFFile::SplitMask(const QString &Mask)
+bool THFFile::SetProperty(std::string_view Name, const TPropertyValue &Value)
 {
-    if (Mask == QLatin1String("*.*"))
-        return {Mask};
-    const QString mask = Mask.endsWith(u';') ? Mask : Mask + u';';
-    QStringList patterns;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < mask.size(); ++i) {
-        const QChar c = mask[i];
+    const bool *flag = std::get_if<bool>(&Value);
+    const std::string *text = std::get_if<std::string>(&Value);
+    if (const TFileAttr *attr = std::get_if<TFileAttr>(&Value); attr && Name == "FileAttr")
+        SetFileAttr(*attr);
+    else if (flag && Name == "InSubFolders")
+        SetInSubFolders(*flag);
+    else if (text && Name == "Path")
+        SetPath(*text);
+    else if (text && Name == "FileMask")
+        SetFileMask(*text);
+    else if (flag && Name == "IncFileSize")
+        SetIncFileSize(*flag);
+    else if (flag && Name == "IncFileDate")
+        SetIncFileDate(*flag);
+    else
+        return false;
+    return true;
+}
+
+std::optional<THFFile::TPropertyValue> THFFile::Property(std::string_view Name) const
+{
+    if (Name == "FileAttr")
+        return FFileAttr;
+    if (Name == "InSubFolders")
+        return FInSubFolders;
+    if (Name == "Path")
+        return FPath;
+    if (Name == "FileMask")
+        return FFileMask;
+    if (Name == "IncFileSize")
+        return FIncFileSize;
+    if (Name == "IncFileDate")
+        return FIncFileDate;
+    return std::nullopt;
+}
+
+std::vector<std::string> THFFile::SplitMask(std::string_view Mask)
+{
+    if (Mask == "*.*")
+        return {std::string(Mask)};
+    // Cut in UTF-16 units, so that a character beyond U+FFFF ends two
+    // patterns as it always has; what is kept is ASCII.
+    std::u16string mask = Utf16(Mask);
+    if (!mask.ends_with(u';'))
+        mask += u';';
+    std::vector<std::string> patterns;
+    std::string pattern;
+    for (const char16_t c : mask) {
         const bool inPattern =
             (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'*' || c == u'.';
-        if (!inPattern) {
-            patterns.push_back(mask.mid(start, i - start));
-            start = i + 1;
+        if (inPattern) {
+            pattern += char(c);
+        } else {
+            patterns.push_back(std::move(pattern));
+            pattern.clear();
         }
     }
     return patterns;
 }
 
-const QStringList &THFFile::Find()
+const std::vector<std::string> &THFFile::Find()
 {
     FMasks = SplitMask(FFileMask);
     FFound.clear();
@@ -137,22 +188,22 @@ const QStringList &THFFile::Find()
     return FFound;
 }
 
-void THFFile::SearchFolder(const QString &Folder, unsigned Mask)
+void THFFile::SearchFolder(const std::string &Folder, unsigned Mask)
 {
     const std::vector<FolderEntry> entries = ReadFolder(Folder);
-    for (const QString &mask : std::as_const(FMasks)) {
+    for (const std::string &mask : FMasks) {
         // An empty pattern names the folder itself, which the enumeration
         // never returns.
-        if (mask.isEmpty())
+        if (mask.empty())
             continue;
-        const bool everything = mask == QLatin1String("*.*");
-        const QString pattern = mask.toCaseFolded();
+        const bool everything = mask == "*.*";
+        const std::u16string pattern = CaseFolded(Utf16(mask));
         for (const FolderEntry &entry : entries) {
             if (!Selected(entry.attributes, Mask))
                 continue;
-            if (!everything && !MatchesPattern(pattern, entry.name))
+            if (!everything && !MatchesPattern(pattern, entry.name.text))
                 continue;
-            FFound.push_back(Entry(Folder, entry.name, entry.size, entry.modified));
+            FFound.push_back(Entry(Folder, entry.name.bytes, entry.size, entry.modified));
         }
     }
     if (!FInSubFolders)
@@ -160,24 +211,28 @@ void THFFile::SearchFolder(const QString &Folder, unsigned Mask)
     for (const FolderEntry &entry : entries) {
         if (Selected(entry.attributes, faDirectory) && (entry.attributes & faDirectory) &&
             !entry.link)
-            SearchFolder(Folder + entry.name + u'/', Mask);
+            SearchFolder(Folder + entry.name.bytes + '/', Mask);
     }
 }
 
-QString THFFile::Entry(const QString &Folder, const QString &Name, long long Size,
-                       long long ModifiedSecs) const
+std::string THFFile::Entry(const std::string &Folder, const std::string &Name, long long Size,
+                           long long ModifiedSecs) const
 {
-    QString entry = Folder + Name;
+    std::string entry = Folder + Name;
     if (FIncFileSize)
-        entry += u',' + QString::number(static_cast<qint32>(static_cast<quint32>(Size))) +
-                 QLatin1String(" bytes ");
+        entry += ',' + std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(Size))) +
+                 " bytes ";
     if (FIncFileDate) {
         // File dates of the original platform count in steps of two seconds.
-        const QDateTime local = QDateTime::fromSecsSinceEpoch(ModifiedSecs, Qt::LocalTime);
-        const QDate d = local.date();
-        const QTime t = local.time();
-        entry += QString::asprintf(",%02d-%02d-%04d  %02d-%02d-%02d", d.day(), d.month(), d.year(),
-                                   t.hour(), t.minute(), t.second() & ~1);
+        const std::time_t secs = static_cast<std::time_t>(ModifiedSecs);
+        std::tm local{};
+        if (::localtime_r(&secs, &local) == nullptr)
+            local = std::tm{};
+        char text[96];
+        std::snprintf(text, sizeof text, ",%02d-%02d-%04d  %02d-%02d-%02d", local.tm_mday,
+                      local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
+                      local.tm_sec & ~1);
+        entry += text;
     }
     return entry;
 }

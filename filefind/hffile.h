@@ -2,12 +2,13 @@
 
 #include "tfileattr.h"
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
-
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <variant>
+#include <vector>
 
 namespace filefind {
 
@@ -39,35 +40,28 @@ namespace filefind {
 // (the order of the original platform's enumeration, which Linux does not
 // keep), its subfolders' entries follow it depth first. Links to folders are
 // listed but not entered, so that a link loop cannot trap the search.
-class THFFile : public QObject
+class THFFile
 {
-    Q_OBJECT
-    Q_PROPERTY(filefind::TFileAttr FileAttr READ FileAttr WRITE SetFileAttr)
-    Q_PROPERTY(bool InSubFolders READ InSubFolders WRITE SetInSubFolders)
-    Q_PROPERTY(QString Path READ Path WRITE SetPath)
-    Q_PROPERTY(QString FileMask READ FileMask WRITE SetFileMask)
-    Q_PROPERTY(bool IncFileSize READ IncFileSize WRITE SetIncFileSize)
-    Q_PROPERTY(bool IncFileDate READ IncFileDate WRITE SetIncFileDate)
-
 public:
     // Stands in for a list box: receives a copy of the results after every
     // search. Below the windows there is no list box, so the window passes a
     // function that fills its own; the finder neither owns nor watches it.
-    using TListBox = std::function<void(const QStringList &)>;
+    using TListBox = std::function<void(const std::vector<std::string> &)>;
+    // A published property's value: FileAttr, a flag or a text.
+    using TPropertyValue = std::variant<bool, std::string, TFileAttr>;
 
-    explicit THFFile(QObject *parent = nullptr);
-    ~THFFile() override;
+    THFFile();
 
     TFileAttr FileAttr() const { return FFileAttr; }
     void SetFileAttr(TFileAttr Value) { FFileAttr = Value; }
     bool InSubFolders() const { return FInSubFolders; }
     void SetInSubFolders(bool Value) { FInSubFolders = Value; }
-    QString Path() const { return FPath; }
+    const std::string &Path() const { return FPath; }
     // Takes Value only when it differs from Path, is not empty and names an
     // existing folder; a "/" is added unless Value ends with one.
-    void SetPath(const QString &Value);
-    QString FileMask() const { return FFileMask; }
-    void SetFileMask(const QString &Value) { FFileMask = Value; }
+    void SetPath(const std::string &Value);
+    const std::string &FileMask() const { return FFileMask; }
+    void SetFileMask(std::string Value) { FFileMask = std::move(Value); }
     bool IncFileSize() const { return FIncFileSize; }
     void SetIncFileSize(bool Value) { FIncFileSize = Value; }
     bool IncFileDate() const { return FIncFileDate; }
@@ -77,27 +71,35 @@ public:
 
     // Searches Path and returns the finder's own result list, valid until
     // the next Find. ListBox gets the results also when the search throws.
-    const QStringList &Find();
+    const std::vector<std::string> &Find();
 
-    // The patterns FileMask is cut into: "*.*" alone stays whole; otherwise
-    // every character other than a letter, "*" or "." ends a pattern (so a
-    // digit, "_" or "-" cuts one), empty patterns included.
-    static QStringList SplitMask(const QString &Mask);
+    // The published properties (FileAttr, InSubFolders, Path, FileMask,
+    // IncFileSize, IncFileDate) by name, for code that sets a finder up
+    // from a description. Setting fails for an unknown name or a value of
+    // another type; reading an unknown name gives nothing.
+    bool SetProperty(std::string_view Name, const TPropertyValue &Value);
+    std::optional<TPropertyValue> Property(std::string_view Name) const;
+
+    // The patterns FileMask (UTF-8) is cut into: "*.*" alone stays whole;
+    // otherwise every character other than a letter, "*" or "." ends a
+    // pattern (so a digit, "_" or "-" cuts one; a character beyond U+FFFF
+    // counts twice, as a pair of UTF-16 units), empty patterns included.
+    static std::vector<std::string> SplitMask(std::string_view Mask);
 
 private:
-    void SearchFolder(const QString &Folder, unsigned Mask);
-    QString Entry(const QString &Folder, const QString &Name, long long Size,
-                  long long ModifiedSecs) const;
+    void SearchFolder(const std::string &Folder, unsigned Mask);
+    std::string Entry(const std::string &Folder, const std::string &Name, long long Size,
+                      long long ModifiedSecs) const;
 
-    QStringList FFound;
-    QStringList FMasks;
+    std::vector<std::string> FFound;
+    std::vector<std::string> FMasks;
     TListBox FListBox;
     bool FIncFileSize = false;
     bool FIncFileDate = false;
     bool FInSubFolders = false;
     TFileAttr FFileAttr;
-    QString FPath;
-    QString FFileMask;
+    std::string FPath;
+    std::string FFileMask;
 };
 
 } // namespace filefind

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QMetaType>
-
 #include <cstdint>
 #include <initializer_list>
 
@@ -66,5 +64,3 @@ private:
 };
 
 } // namespace filefind
-
-Q_DECLARE_METATYPE(filefind::TFileAttr)

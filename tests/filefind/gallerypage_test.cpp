@@ -10,6 +10,7 @@
 
 #include <ostream>
 
+#include <string>
 #include <vector>
 
 using namespace filefind;
@@ -29,6 +30,34 @@ void Touch(const QString &Path)
     file.write("BM");
 }
 
+// The page's functions take and give the file system's bytes; the tests
+// build their paths with Qt.
+std::string Bytes(const QString &Path)
+{
+    return QFile::encodeName(Path).toStdString();
+}
+
+QString Text(const std::string &Bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(Bytes));
+}
+
+QStringList Lines(const std::vector<std::string> &Lines)
+{
+    QStringList out;
+    for (const std::string &line : Lines)
+        out.push_back(Text(line));
+    return out;
+}
+
+std::vector<std::string> Paths(const QStringList &Paths)
+{
+    std::vector<std::string> out;
+    for (const QString &path : Paths)
+        out.push_back(Bytes(path));
+    return out;
+}
+
 QByteArray ReadAll(const QString &Path)
 {
     QFile file(Path);
@@ -40,7 +69,7 @@ void SetUpLikeTheForm(THFFile &Finder)
 {
     Finder.SetFileAttr({ffaAnyFile});
     Finder.SetInSubFolders(false);
-    Finder.SetFileMask(QStringLiteral("*.BMP"));
+    Finder.SetFileMask("*.BMP");
     Finder.SetIncFileSize(false);
     Finder.SetIncFileDate(false);
 }
@@ -48,9 +77,9 @@ void SetUpLikeTheForm(THFFile &Finder)
 struct Messages
 {
     QStringList shown;
-    std::function<void(const QString &)> Sink()
+    std::function<void(const std::string &)> Sink()
     {
-        return [this](const QString &m) { shown.push_back(m); };
+        return [this](const std::string &m) { shown.push_back(Text(m)); };
     }
 };
 
@@ -68,12 +97,13 @@ TEST(GalleryPageName, IsTheFolderThenIconListAndItsLastComponent)
         {"rel", "rel/IconList_rel.html"},
     };
     for (const auto &[folder, page] : rows)
-        EXPECT_EQ(GalleryPageName(folder), page) << folder.toStdString();
+        EXPECT_EQ(Text(GalleryPageName(Bytes(folder))), page) << folder.toStdString();
 }
 
 TEST(GalleryPageLines, PlainFolder)
 {
-    const QStringList lines = GalleryPageLines("/out", {"/out/notepad0.bmp", "/out/notepad1.bmp"});
+    const QStringList lines =
+        Lines(GalleryPageLines("/out", {"/out/notepad0.bmp", "/out/notepad1.bmp"}));
     const QStringList expected = {
         "<html><head><title>/out</title><meta name=\"generator\" content=\"List generated with "
         "Rurorodode - https://www.example.com/vuderiru/\"></head>",
@@ -98,7 +128,7 @@ TEST(GalleryPageLines, NamesNeverBecomeMarkup)
 {
     const QString folder = QString::fromUtf8("/p&q<r>\"s'\xc3\xa9");
     const QString entry = folder + QString::fromUtf8("/a b#c%41?d.bmp");
-    const QStringList lines = GalleryPageLines(folder, {entry});
+    const QStringList lines = Lines(GalleryPageLines(Bytes(folder), {Bytes(entry)}));
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "<html><head><title>/p&amp;q&lt;r&gt;&quot;s&#39;&#233;</title><meta "
                         "name=\"generator\" content=\"List generated with Rurorodode - "
@@ -125,18 +155,19 @@ TEST(WriteGalleryPage, WritesEveryBitmapOfTheFolderWithCrLf)
     THFFile finder;
     SetUpLikeTheForm(finder);
     Messages messages;
-    ASSERT_TRUE(WriteGalleryPage(d, finder, messages.Sink()));
+    ASSERT_TRUE(WriteGalleryPage(Bytes(d), finder, messages.Sink()));
     EXPECT_TRUE(messages.shown.isEmpty());
 
-    const QStringList lines = GalleryPageLines(d, {d + "/notepad0.bmp", d + "/notepad1.BMP"});
+    const QStringList lines =
+        Lines(GalleryPageLines(Bytes(d), Paths({d + "/notepad0.bmp", d + "/notepad1.BMP"})));
     ASSERT_EQ(lines.size(), 7);
     const QByteArray expected = (lines.join("\r\n") + "\r\n").toUtf8();
     EXPECT_EQ(ReadAll(d + "/IconList_out.html"), expected);
-    EXPECT_EQ(finder.Path(), d + u'/');
+    EXPECT_EQ(Text(finder.Path()), d + u'/');
 
     // Written again it replaces the page whole and leaves nothing beside it.
     Touch(d + "/notepad2.bmp");
-    ASSERT_TRUE(WriteGalleryPage(d, finder, messages.Sink()));
+    ASSERT_TRUE(WriteGalleryPage(Bytes(d), finder, messages.Sink()));
     EXPECT_TRUE(ReadAll(d + "/IconList_out.html").contains("notepad2.bmp"));
     EXPECT_EQ(QDir(d).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               (QStringList{"IconList_out.html", "notepad0.bmp", "notepad1.BMP", "notepad2.bmp",
@@ -151,7 +182,7 @@ TEST(WriteGalleryPage, FolderWithoutBitmapsGetsTheMessageAndNoPage)
     THFFile finder;
     SetUpLikeTheForm(finder);
     Messages messages;
-    EXPECT_FALSE(WriteGalleryPage(dir.path(), finder, messages.Sink()));
+    EXPECT_FALSE(WriteGalleryPage(Bytes(dir.path()), finder, messages.Sink()));
     EXPECT_EQ(messages.shown, QStringList{kNoBitmap});
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"readme.txt"});
 }
@@ -164,7 +195,7 @@ TEST(WriteGalleryPage, FolderEndingInTheSeparatorGivesIconListHtml)
     Touch(d + "a.bmp");
     THFFile finder;
     SetUpLikeTheForm(finder);
-    ASSERT_TRUE(WriteGalleryPage(d, finder, {}));
+    ASSERT_TRUE(WriteGalleryPage(Bytes(d), finder, {}));
     const QByteArray page = ReadAll(d + "IconList_.html");
     EXPECT_TRUE(page.startsWith(("<html><head><title>" + d + "</title>").toUtf8()));
     EXPECT_TRUE(page.contains(("alt=\"" + d + "a.bmp\"").toUtf8()));
@@ -179,7 +210,7 @@ TEST(WriteGalleryPage, HostileFolderNameIsEscaped)
     Touch(d + "/x.bmp");
     THFFile finder;
     SetUpLikeTheForm(finder);
-    ASSERT_TRUE(WriteGalleryPage(d, finder, {}));
+    ASSERT_TRUE(WriteGalleryPage(Bytes(d), finder, {}));
     const QByteArray page = ReadAll(d + "/IconList_a&b<c.html");
     ASSERT_FALSE(page.isEmpty());
     const QByteArray escaped = QString(d).replace("&", "&amp;").replace("<", "&lt;").toUtf8();
@@ -196,17 +227,17 @@ TEST(WriteGalleryPage, PageThatCannotBeCreatedThrows)
     Touch(dir.path() + "/old.bmp");
     THFFile finder;
     SetUpLikeTheForm(finder);
-    finder.SetPath(dir.path());
+    finder.SetPath(Bytes(dir.path()));
     // The finder keeps its folder for a missing one; the page cannot go there.
     const QString missing = dir.path() + "/gone";
     try {
-        WriteGalleryPage(missing, finder, {});
+        WriteGalleryPage(Bytes(missing), finder, {});
         FAIL() << "no exception";
     } catch (const EFCreateError &e) {
         EXPECT_EQ(std::string(e.what()),
                   ("Cannot create file \"" + missing + "/IconList_gone.html\"").toStdString());
     }
-    EXPECT_EQ(finder.Path(), dir.path() + u'/');
+    EXPECT_EQ(Text(finder.Path()), dir.path() + u'/');
 }
 
 TEST(WriteFolderGallery, WritesTheSamePageAsTheWindow)
@@ -217,19 +248,19 @@ TEST(WriteFolderGallery, WritesTheSamePageAsTheWindow)
     Touch(d + "/b.bmp");
     Touch(d + "/A.Bmp");
     Messages messages;
-    ASSERT_TRUE(WriteFolderGallery(d, messages.Sink()));
-    const QString name = GalleryPageName(d);
+    ASSERT_TRUE(WriteFolderGallery(Bytes(d), messages.Sink()));
+    const QString name = Text(GalleryPageName(Bytes(d)));
     const QByteArray page = ReadAll(name);
     THFFile finder;
     SetUpLikeTheForm(finder);
-    ASSERT_TRUE(WriteGalleryPage(d, finder, messages.Sink()));
+    ASSERT_TRUE(WriteGalleryPage(Bytes(d), finder, messages.Sink()));
     EXPECT_EQ(ReadAll(name), page);
     EXPECT_TRUE(page.contains("A.Bmp\"></a>\r\n<a href=\"file://"));
 
     QDir(d).remove(name);
     for (const QString &f : {QString("/b.bmp"), QString("/A.Bmp")})
         QDir(d).remove(d + f);
-    EXPECT_FALSE(WriteFolderGallery(d, messages.Sink()));
+    EXPECT_FALSE(WriteFolderGallery(Bytes(d), messages.Sink()));
     EXPECT_EQ(messages.shown, QStringList{kNoBitmap});
-    EXPECT_THROW(WriteFolderGallery(d + "/gone", {}), EFCreateError);
+    EXPECT_THROW(WriteFolderGallery(Bytes(d + "/gone"), {}), EFCreateError);
 }

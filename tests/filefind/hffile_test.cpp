@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <fcntl.h>
@@ -36,6 +37,21 @@ void Touch(const QString &Path, qint64 Size = 0)
     ASSERT_TRUE(file.resize(Size));
 }
 
+// The finder takes and gives the file system's bytes; the tests build
+// their paths with Qt.
+std::string Bytes(const QString &Path)
+{
+    return QFile::encodeName(Path).toStdString();
+}
+
+QStringList Names(const std::vector<std::string> &Entries)
+{
+    QStringList out;
+    for (const std::string &entry : Entries)
+        out.push_back(QFile::decodeName(QByteArray::fromStdString(entry)));
+    return out;
+}
+
 void MakeDir(const QString &Path)
 {
     ASSERT_TRUE(QDir().mkpath(Path)) << Path.toStdString();
@@ -52,11 +68,11 @@ QStringList Prefixed(const QString &Folder, const QStringList &Names)
 QStringList FindIn(const QString &Folder, const QString &Mask, TFileAttr Attr, bool Sub = false)
 {
     THFFile finder;
-    finder.SetPath(Folder);
-    finder.SetFileMask(Mask);
+    finder.SetPath(Bytes(Folder));
+    finder.SetFileMask(Mask.toStdString());
     finder.SetFileAttr(Attr);
     finder.SetInSubFolders(Sub);
-    return finder.Find();
+    return Names(finder.Find());
 }
 
 } // namespace
@@ -87,18 +103,18 @@ TEST(SplitMask, CutsAtEveryCharacterThatIsNotALetterStarOrDot)
         {"", {""}},
     };
     for (const SplitRow &row : rows)
-        EXPECT_EQ(THFFile::SplitMask(QString::fromUtf8(row.mask)), row.patterns) << row.mask;
+        EXPECT_EQ(Names(THFFile::SplitMask(row.mask)), row.patterns) << row.mask;
 }
 
 TEST(THFFile, StartsInTheCurrentFolderWithNothingChosen)
 {
     THFFile finder;
-    EXPECT_EQ(finder.Path(), QDir::currentPath() + u'/');
+    EXPECT_EQ(finder.Path(), Bytes(QDir::currentPath() + u'/'));
     EXPECT_TRUE(finder.FileAttr().IsEmpty());
     EXPECT_FALSE(finder.InSubFolders());
     EXPECT_FALSE(finder.IncFileSize());
     EXPECT_FALSE(finder.IncFileDate());
-    EXPECT_TRUE(finder.FileMask().isEmpty());
+    EXPECT_TRUE(finder.FileMask().empty());
     EXPECT_FALSE(finder.ListBox());
 }
 
@@ -111,29 +127,28 @@ TEST(THFFile, SetPathTakesOnlyExistingFoldersAndAddsTheSeparator)
     Touch(base + "/file");
 
     THFFile finder;
-    finder.SetPath(base + "/sub");
-    EXPECT_EQ(finder.Path(), base + "/sub/");
+    finder.SetPath(Bytes(base + "/sub"));
+    EXPECT_EQ(finder.Path(), Bytes(base + "/sub/"));
     finder.SetPath(finder.Path());
-    EXPECT_EQ(finder.Path(), base + "/sub/");
+    EXPECT_EQ(finder.Path(), Bytes(base + "/sub/"));
     for (const QString &ignored : {QString(), base + "/missing", base + "/file"}) {
-        finder.SetPath(ignored);
-        EXPECT_EQ(finder.Path(), base + "/sub/") << ignored.toStdString();
+        finder.SetPath(Bytes(ignored));
+        EXPECT_EQ(finder.Path(), Bytes(base + "/sub/")) << ignored.toStdString();
     }
-    finder.SetPath(base + "/");
-    EXPECT_EQ(finder.Path(), base + "/");
+    finder.SetPath(Bytes(base + "/"));
+    EXPECT_EQ(finder.Path(), Bytes(base + "/"));
 }
 
 TEST(THFFile, PropertiesAreReachableByName)
 {
     THFFile finder;
-    EXPECT_TRUE(finder.setProperty("FileMask", QStringLiteral("*.BMP")));
-    EXPECT_TRUE(finder.setProperty("InSubFolders", true));
-    EXPECT_TRUE(
-        finder.setProperty("FileAttr", QVariant::fromValue(TFileAttr{ffaAnyFile, ffaHidden})));
-    EXPECT_EQ(finder.FileMask(), QStringLiteral("*.BMP"));
+    EXPECT_TRUE(finder.SetProperty("FileMask", std::string("*.BMP")));
+    EXPECT_TRUE(finder.SetProperty("InSubFolders", true));
+    EXPECT_TRUE(finder.SetProperty("FileAttr", TFileAttr{ffaAnyFile, ffaHidden}));
+    EXPECT_EQ(finder.FileMask(), "*.BMP");
     EXPECT_TRUE(finder.InSubFolders());
     EXPECT_EQ(finder.FileAttr(), (TFileAttr{ffaHidden, ffaAnyFile}));
-    EXPECT_EQ(finder.property("FileAttr").value<TFileAttr>().AttributeMask(), 63u);
+    EXPECT_EQ(std::get<TFileAttr>(finder.Property("FileAttr").value()).AttributeMask(), 63u);
 }
 
 struct AttrRow
@@ -295,12 +310,12 @@ TEST(THFFile, AppendsSizeAndDateWhenAsked)
     };
     for (const EntryRow &row : rows) {
         THFFile finder;
-        finder.SetPath(base);
+        finder.SetPath(Bytes(base));
         finder.SetFileMask("*.BMP");
         finder.SetFileAttr({ffaAnyFile});
         finder.SetIncFileSize(row.size);
         finder.SetIncFileDate(row.date);
-        EXPECT_EQ(finder.Find(), QStringList{base + "a.bmp" + row.tail}) << row.tail;
+        EXPECT_EQ(Names(finder.Find()), QStringList{base + "a.bmp" + row.tail}) << row.tail;
     }
 }
 
@@ -312,11 +327,11 @@ TEST(THFFile, SizeIsTheLowThirtyTwoBitsSigned)
     Touch(base + "big.bmp", 0x80000001LL);
     Touch(base + "huge.bmp", 0x100000005LL);
     THFFile finder;
-    finder.SetPath(base);
+    finder.SetPath(Bytes(base));
     finder.SetFileMask("*.*");
     finder.SetFileAttr({ffaArchive});
     finder.SetIncFileSize(true);
-    EXPECT_EQ(finder.Find(),
+    EXPECT_EQ(Names(finder.Find()),
               (QStringList{base + "big.bmp,-2147483647 bytes ", base + "huge.bmp,5 bytes "}));
 }
 
@@ -326,30 +341,30 @@ TEST(THFFile, FindFillsTheListBoxAndKeepsItsOwnList)
     ASSERT_TRUE(dir.isValid());
     const QString base = dir.path() + u'/';
     THFFile finder;
-    finder.SetPath(base);
+    finder.SetPath(Bytes(base));
     finder.SetFileMask("*.BMP");
     finder.SetFileAttr({ffaAnyFile});
     QStringList box{"stale"};
     int calls = 0;
-    finder.SetListBox([&](const QStringList &items) {
-        box = items;
+    finder.SetListBox([&](const std::vector<std::string> &items) {
+        box = Names(items);
         ++calls;
     });
 
-    const QStringList &empty = finder.Find();
-    EXPECT_EQ(empty.size(), 0);
+    const std::vector<std::string> &empty = finder.Find();
+    EXPECT_EQ(empty.size(), 0u);
     EXPECT_EQ(box, QStringList{});
     EXPECT_EQ(calls, 1);
 
     Touch(base + "one.bmp");
-    const QStringList &found = finder.Find();
+    const std::vector<std::string> &found = finder.Find();
     EXPECT_EQ(&found, &empty) << "the finder hands out its own list";
-    EXPECT_EQ(found, QStringList{base + "one.bmp"});
-    EXPECT_EQ(box, found);
+    EXPECT_EQ(Names(found), QStringList{base + "one.bmp"});
+    EXPECT_EQ(box, Names(found));
     EXPECT_EQ(calls, 2);
 
     finder.SetListBox({});
     Touch(base + "two.bmp");
-    EXPECT_EQ(finder.Find().size(), 2);
+    EXPECT_EQ(finder.Find().size(), 2u);
     EXPECT_EQ(box, QStringList{base + "one.bmp"});
 }

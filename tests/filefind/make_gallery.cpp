@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 namespace {
@@ -148,9 +149,9 @@ int main(int argc, char **argv)
 
     try {
         bool said = false;
-        if (!filefind::WriteFolderGallery(folder,
-                                          [&](const QString &m) {
-                                              std::fprintf(stderr, "%s\n", qPrintable(m));
+        if (!filefind::WriteFolderGallery(QFile::encodeName(folder).toStdString(),
+                                          [&](const std::string &m) {
+                                              std::fprintf(stderr, "%s\n", m.c_str());
                                               said = true;
                                           }) ||
             said)
@@ -164,9 +165,11 @@ int main(int argc, char **argv)
     const QString html =
         QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
                        "<pre id=\"out\">GALLERY-CHECK-PENDING</pre><script>\n") +
-        "var folder = " + JsString(folder) + ";\n" +
-        "var page = " + JsString(filefind::GalleryPageName(folder)) + ";\n" + "var expected = [\n" +
-        expected + "];\n" + QString::fromUtf8(kChecker) + "</script></body></html>\n";
+        "var folder = " + JsString(folder) + ";\n" + "var page = " +
+        JsString(QFile::decodeName(QByteArray::fromStdString(
+            filefind::GalleryPageName(QFile::encodeName(folder).toStdString())))) +
+        ";\n" + "var expected = [\n" + expected + "];\n" + QString::fromUtf8(kChecker) +
+        "</script></body></html>\n";
     if (!WriteFile(checker, html.toUtf8())) {
         std::fprintf(stderr, "cannot write the checker\n");
         return 1;

@@ -69,6 +69,13 @@ printf '1\t%s/back\\slash.ico\0001\t%s/bell\007.ico\0001\t%s/new\nline.ico\000' 
 printf '1\t%s/pi\303\261ata.ico\0001\t%s/tab\there.ico\000' "$names" "$names" \
     >>"$work/z.expected"
 cmp -s "$work/z.out" "$work/z.expected" || fail "count -z printed: $(od -c "$work/z.out")"
+# A name that is not UTF-8 is saved under its own bytes, not skipped.
+latin="$work/latin"
+mkdir -p "$latin/in" "$latin/out" || exit 1
+cp "$work/files/one.ico" "$latin/in/$(printf 'caf\351.ico')" || exit 1
+out=$("$probe" save-all "$latin/in" "$latin/out" --format ico 2>&1) || fail "save-all: $out"
+[ "$out" = "1 files, 1 written, 0 errors" ] && [ -f "$latin/out/$(printf 'caf\351.ico')" ] ||
+    fail "save-all of a name that is not UTF-8: $out; $(ls "$latin/out" | od -c)"
 "$probe" count -z >/dev/null 2>&1
 [ $? -eq 2 ] || fail "count -z without a path is not a usage error"
 "$probe" 2>&1 | grep -q "count \[-z\]" || fail "usage does not mention -z"

@@ -110,6 +110,20 @@ for format in ico-all png png-sizes; do
     fi
 done
 
+# save-all -r: each folder's icons under the same folder in DEST, a linked
+# folder (here a loop) not entered, hidden folders only with --hidden
+mkdir -p "$work/tree/sub/deeper" "$work/tree/.hidden" || exit 1
+cp "$src/icon.ico" "$work/tree/top.ico" && cp "$src/program.exe" "$work/tree/sub/deeper/p.exe" &&
+    cp "$src/mono.ico" "$work/tree/.hidden/m.ico" && ln -s .. "$work/tree/sub/loop" || exit 1
+for hidden in "" --hidden; do
+    rm -rf "$work/tree-out" && mkdir "$work/tree-out"
+    out=$("$probe" save-all "$work/tree" "$work/tree-out" -r $hidden) || fail "-r $hidden exited $?"
+    listing=$(cd "$work/tree-out" && find . -type f | sort | tr '\n' ' ')
+    want="./sub/deeper/p.ico ./top.ico "
+    [ -n "$hidden" ] && want="./.hidden/m.ico $want"
+    [ "$listing" = "$want" ] || fail "save-all -r $hidden wrote: $listing ($out)"
+done
+
 # A damaged icon: a clear message, a failing status and no file
 head -c 200 "$src/icon.ico" >"$work/cut.ico"
 "$probe" save "$work/cut.ico" 0 "$work/cut-out" --format ico-all 2>"$work/err"

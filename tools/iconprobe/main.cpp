@@ -13,11 +13,10 @@
 #include "platform/utf8.h"
 #include "platform/wholeicon.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -38,8 +37,11 @@ int Usage(std::FILE *out = stderr)
         "       iconprobe save FILE INDEX OUT [--format FORMAT] [--depth 0|1|2|3|4]\n"
         "                (the extension is appended to OUT; defaults: ico, 2)\n"
         "       iconprobe save-all FOLDER DEST [--format FORMAT] [--depth 2|3] [--mask MASK]\n"
+        "                          [-r [--hidden]]\n"
         "                (every icon of the folder's files matching MASK, default *.*,\n"
-        "                 named as the window's save-all run names them)\n"
+        "                 named as the window's save-all run names them; -r: the\n"
+        "                 subfolders' too, each under the same folder in DEST, linked\n"
+        "                 folders not entered, hidden ones only with --hidden)\n"
         "       iconprobe list [--json] PATH...\n"
         "                (one line per icon of each file: the file, the icon's index,\n"
         "                 its resource name, #id, or - outside program files, and each\n"
@@ -226,6 +228,8 @@ struct SaveOptions
     int format = iconwriter::sfIcon;
     int depth = iconwriter::cdColours256;
     std::string mask = "*.*";
+    bool recurse = false; // save-all -r: subfolders too
+    bool hidden = false;  // and hidden ones
 };
 
 // Options from argv[first] on; false on anything unknown.
@@ -233,6 +237,10 @@ bool ParseSaveOptions(int argc, char **argv, int first, SaveOptions &options)
 {
     for (int i = first; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "-r" || option == "--hidden") {
+            (option == "-r" ? options.recurse : options.hidden) = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return false;
         const std::string value = argv[++i];
@@ -322,6 +330,62 @@ public:
     int Errors = 0;
 };
 
+// The files of folder that mask matches, as the window's list shows them.
+std::vector<std::string> FilesOf(const std::string &folder, const std::string &mask)
+{
+    return filefind::ListFolderFiles(folder, mask);
+}
+
+// The folders a run with -r goes through, as paths relative to folder (""
+// for folder itself), each before the ones inside it and in name order.
+// Linked folders are not entered, so a loop of links ends; hidden ones only
+// with hidden; skip (the destination, when it lies inside) is left out. A
+// folder that cannot be read (no right, a path too long) is reported and
+// passed over. A walk of its own, not a recursion: folders may be nested
+// thousands deep.
+std::vector<std::string> FoldersBelow(const std::string &folder, bool hidden,
+                                      const std::filesystem::path &skip, int &errors)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    std::vector<std::string> pending{std::string()};
+    while (!pending.empty()) {
+        const std::string relative = std::move(pending.back());
+        pending.pop_back();
+        found.push_back(relative);
+        const std::string here = relative.empty() ? folder : folder + "/" + relative;
+        if (here.size() >= PATH_MAX) {
+            // Nothing below can be opened by its name: said once, not entered.
+            Refused(here, std::strerror(ENAMETOOLONG));
+            ++errors;
+            found.pop_back();
+            continue;
+        }
+        std::vector<std::string> inside;
+        std::error_code error;
+        for (fs::directory_iterator it(here, error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            std::error_code ignored;
+            if ((!hidden && name.starts_with('.')) ||
+                it->symlink_status(ignored).type() != fs::file_type::directory ||
+                fs::equivalent(it->path(), skip, ignored))
+                continue;
+            inside.push_back(relative.empty() ? name : relative + "/" + name);
+        }
+        if (error) {
+            Refused(here, error.message());
+            ++errors;
+            continue;
+        }
+        // Taken from the back: the first name comes next.
+        std::sort(inside.rbegin(), inside.rend());
+        for (std::string &next : inside)
+            pending.push_back(std::move(next));
+    }
+    return found;
+}
+
 int SaveAll(int argc, char **argv)
 {
     SaveOptions options;
@@ -330,18 +394,33 @@ int SaveAll(int argc, char **argv)
     std::string folder = argv[2];
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    const std::string destination = argv[3];
     // Said once here rather than once for every icon of the run.
-    if (!UsableFolder(folder, R_OK | X_OK) || !UsableFolder(argv[3], W_OK | X_OK))
+    if (!UsableFolder(folder, R_OK | X_OK) || !UsableFolder(destination, W_OK | X_OK))
         return 1;
-    std::vector<std::string> names;
-    for (const QString &name : filefind::ListFolderFiles(QFile::decodeName(folder.c_str()),
-                                                         QString::fromStdString(options.mask)))
-        names.push_back(QFile::encodeName(name).toStdString());
     CommandLineRun run;
-    iconwriter::SaveAllIcons(folder, names, argv[3], options.format,
-                             static_cast<std::uint8_t>(options.depth), run);
-    std::printf("%d files, %d written, %d errors\n", static_cast<int>(names.size()), run.Written,
-                run.Errors);
+    const std::vector<std::string> folders =
+        options.recurse ? FoldersBelow(folder, options.hidden, destination, run.Errors)
+                        : std::vector<std::string>{std::string()};
+    std::size_t files = 0;
+    for (const std::string &relative : folders) {
+        const std::string from = relative.empty() ? folder : folder + "/" + relative;
+        const std::vector<std::string> names = FilesOf(from, options.mask);
+        if (names.empty())
+            continue;
+        // Each folder's icons under the same folder in the destination.
+        const std::string to = relative.empty() ? destination : destination + "/" + relative;
+        if (std::error_code error; !relative.empty() && !std::filesystem::is_directory(to) &&
+                                   !std::filesystem::create_directories(to, error)) {
+            Refused(to, error ? error.message() : "Not a directory");
+            ++run.Errors;
+            continue;
+        }
+        iconwriter::SaveAllIcons(from, names, to, options.format,
+                                 static_cast<std::uint8_t>(options.depth), run);
+        files += names.size();
+    }
+    std::printf("%zu files, %d written, %d errors\n", files, run.Written, run.Errors);
     return run.Errors == 0 ? 0 : 1;
 }
 
@@ -395,6 +474,86 @@ std::string TextField(const std::string &text)
     return out;
 }
 
+// How list names an icon: its resource name, #id, or - where it has none.
+std::string IconName(const platform::WholeIcon &icon)
+{
+    if (!icon.hasName)
+        return "-";
+    return icon.name.isId ? "#" + std::to_string(icon.name.id) : icon.name.text;
+}
+
+const char *StorageName(const platform::StoredImage &image)
+{
+    return image.storage == platform::ImageStorage::Png ? "png" : "bitmap";
+}
+
+// One line of list: the file, the icon's index and name, and its images.
+void PrintIconLine(const std::string &path, int index, const platform::WholeIcon &icon,
+                   platform::WholeIconResult result)
+{
+    std::printf("%s\t%d\t%s\t", TextField(path).c_str(), index, TextField(IconName(icon)).c_str());
+    if (result != platform::WholeIconResult::Ok)
+        std::printf("error: %s", platform::WholeIconResultText(result));
+    for (std::size_t i = 0; i < icon.images.size(); ++i) {
+        const platform::StoredImage &image = icon.images[i];
+        std::printf("%s%dx%dx%d/%s", i ? " " : "", image.width, image.height, image.bits,
+                    StorageName(image));
+    }
+    std::printf("\n");
+}
+
+// The same icon as an object of list --json's array.
+void PrintIconJson(int index, const platform::WholeIcon &icon, platform::WholeIconResult result)
+{
+    std::printf("%s\n  {\"index\": %d, ", index ? "," : "", index);
+    if (!icon.hasName)
+        std::printf("\"name\": null, ");
+    else if (icon.name.isId)
+        std::printf("\"id\": %d, ", icon.name.id);
+    else
+        std::printf("\"name\": %s, ", JsonString(icon.name.text).c_str());
+    std::printf("\"cursor\": %s, \"skipped\": %zu, ", icon.cursor ? "true" : "false", icon.skipped);
+    if (result != platform::WholeIconResult::Ok)
+        std::printf("\"error\": %s, ", JsonString(platform::WholeIconResultText(result)).c_str());
+    std::printf("\"images\": [");
+    for (std::size_t i = 0; i < icon.images.size(); ++i) {
+        const platform::StoredImage &image = icon.images[i];
+        std::printf("%s{\"width\": %d, \"height\": %d, \"bits\": %d, \"storage\": "
+                    "\"%s\", \"bytes\": %zu}",
+                    i ? ", " : "", image.width, image.height, image.bits, StorageName(image),
+                    image.data.size());
+    }
+    std::printf("]}");
+}
+
+// Every icon of one file, opened and indexed once for all of them; false
+// when the file cannot be read or an icon in it cannot.
+bool ListFile(const std::string &path, bool json, bool &firstFile)
+{
+    platform::IconFileReader reader;
+    if (!OpenIcons(reader, path))
+        return false;
+    const int count = reader.Count();
+    if (json) {
+        std::printf("%s\n {\"file\": %s, \"count\": %d, \"icons\": [", firstFile ? "" : ",",
+                    JsonString(path).c_str(), count);
+        firstFile = false;
+    }
+    bool good = true;
+    for (int index = 0; index < count; ++index) {
+        platform::WholeIcon icon;
+        const platform::WholeIconResult result = reader.Read(index, icon);
+        good = good && result == platform::WholeIconResult::Ok;
+        if (json)
+            PrintIconJson(index, icon, result);
+        else
+            PrintIconLine(path, index, icon, result);
+    }
+    if (json)
+        std::printf("%s]}", count > 0 ? "\n " : "");
+    return good;
+}
+
 // list [--json] PATH...: every icon of every file with its images.
 int List(int argc, char **argv)
 {
@@ -414,68 +573,8 @@ int List(int argc, char **argv)
     if (json)
         std::printf("[");
     for (const std::string &path :
-         ExpandPaths(static_cast<int>(args.size()), args.data(), 2, failed)) {
-        // Opened and indexed once for all its icons.
-        platform::IconFileReader reader;
-        if (!OpenIcons(reader, path)) {
-            failed = true;
-            continue;
-        }
-        const int count = reader.Count();
-        if (json) {
-            std::printf("%s\n {\"file\": %s, \"count\": %d, \"icons\": [", firstFile ? "" : ",",
-                        JsonString(path).c_str(), count);
-            firstFile = false;
-        }
-        for (int index = 0; index < count; ++index) {
-            platform::WholeIcon icon;
-            const platform::WholeIconResult result = reader.Read(index, icon);
-            failed = failed || result != platform::WholeIconResult::Ok;
-            std::string name = icon.hasName && icon.name.isId ? "#" : "-";
-            if (icon.hasName && icon.name.isId)
-                name += std::to_string(icon.name.id);
-            else if (icon.hasName)
-                name = icon.name.text;
-            if (!json) {
-                std::printf("%s\t%d\t%s\t", TextField(path).c_str(), index,
-                            TextField(name).c_str());
-                if (result != platform::WholeIconResult::Ok)
-                    std::printf("error: %s", platform::WholeIconResultText(result));
-                for (std::size_t i = 0; i < icon.images.size(); ++i) {
-                    const platform::StoredImage &image = icon.images[i];
-                    std::printf("%s%dx%dx%d/%s", i ? " " : "", image.width, image.height,
-                                image.bits,
-                                image.storage == platform::ImageStorage::Png ? "png" : "bitmap");
-                }
-                std::printf("\n");
-                continue;
-            }
-            std::printf("%s\n  {\"index\": %d, ", index ? "," : "", index);
-            if (!icon.hasName)
-                std::printf("\"name\": null, ");
-            else if (icon.name.isId)
-                std::printf("\"id\": %d, ", icon.name.id);
-            else
-                std::printf("\"name\": %s, ", JsonString(icon.name.text).c_str());
-            std::printf("\"cursor\": %s, \"skipped\": %zu, ", icon.cursor ? "true" : "false",
-                        icon.skipped);
-            if (result != platform::WholeIconResult::Ok)
-                std::printf("\"error\": %s, ",
-                            JsonString(platform::WholeIconResultText(result)).c_str());
-            std::printf("\"images\": [");
-            for (std::size_t i = 0; i < icon.images.size(); ++i) {
-                const platform::StoredImage &image = icon.images[i];
-                std::printf("%s{\"width\": %d, \"height\": %d, \"bits\": %d, \"storage\": "
-                            "\"%s\", \"bytes\": %zu}",
-                            i ? ", " : "", image.width, image.height, image.bits,
-                            image.storage == platform::ImageStorage::Png ? "png" : "bitmap",
-                            image.data.size());
-            }
-            std::printf("]}");
-        }
-        if (json)
-            std::printf("%s]}", count > 0 ? "\n " : "");
-    }
+         ExpandPaths(static_cast<int>(args.size()), args.data(), 2, failed))
+        failed = !ListFile(path, json, firstFile) || failed;
     if (json)
         std::printf("\n]\n");
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
@@ -493,8 +592,8 @@ int Gallery(int argc, char **argv)
     try {
         bool told = false;
         const bool written =
-            filefind::WriteFolderGallery(QFile::decodeName(argv[2]), [&told](const QString &text) {
-                std::fprintf(stderr, "iconprobe: %s\n", qPrintable(text));
+            filefind::WriteFolderGallery(argv[2], [&told](const std::string &text) {
+                std::fprintf(stderr, "iconprobe: %s\n", text.c_str());
                 told = true;
             });
         return written && !told ? 0 : 1;
