@@ -7,7 +7,6 @@
 #include "fittext.h"
 #include "platform/systemfacts.h"
 #include "skinart.h"
-#include "skinstyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,8 +27,12 @@ const QString TAboutBox::kMailAddress = QStringLiteral("vuderiru@example.com");
 
 namespace {
 
-using skinart::kNavy;
-using skinart::kSilver;
+using controls::kBlack;
+using controls::kBlue;
+using controls::kGray;
+using controls::kNavy;
+using controls::kSilver;
+using controls::kWhite;
 
 void SetHint(QWidget *widget, const QString &hint)
 {
@@ -68,8 +71,7 @@ QLabel *LabelAt(QWidget *parent, const char *name, const QString &caption, const
                 const QFont &font)
 {
     auto *l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(place);
+    controls::Place(l, name, place);
     l->setFont(font);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -85,8 +87,7 @@ QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption,
 QFrame *PlacedFrame(QWidget *parent, const char *name)
 {
     auto *f = new QFrame(parent);
-    f->setObjectName(QLatin1String(name));
-    f->setGeometry(AboutPlaceOf(name));
+    controls::Place(f, name, AboutPlaceOf);
     return f;
 }
 
@@ -94,8 +95,7 @@ QFrame *PlacedFrame(QWidget *parent, const char *name)
 QToolButton *PlacedGlyphButton(QWidget *parent, const char *name, const char *glyph)
 {
     auto *b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(AboutPlaceOf(name));
+    controls::Place(b, name, AboutPlaceOf);
     b->setAutoRaise(true);
     const QPixmap picture(QString::fromLatin1(glyph));
     b->setIcon(QIcon(picture));
@@ -160,7 +160,7 @@ void TAboutBox::BuildControls()
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kAboutClientSize);
     move(kAboutDesignPosition);
-    controls::SetGround(this, Qt::white);
+    controls::SetGround(this, kWhite);
     setFont(controls::SerifFont(13, false));
 
     BuildHeading();
@@ -197,8 +197,8 @@ void TAboutBox::BuildHeading()
         PlacedLabel(this, "ProductName", QStringLiteral("Product"), controls::SerifFont(16, true));
     LblVersion = PlacedLabel(this, "LblVersion", QStringLiteral("Version"));
     QFont versFont = LabelFont();
-    versFont.setFamilies(
-        {QStringLiteral("Times New Roman MT Extra Bold"), QStringLiteral("Times New Roman")});
+    versFont.setFamilies({QString::fromLatin1(controls::kSerifExtraBoldFace),
+                          QString::fromLatin1(controls::kSerifFace)});
     VersNo = PlacedLabel(this, "VersNo", QStringLiteral("VersNo"), versFont);
     ReleaseLbl = PlacedLabel(this, "ReleaseLbl", QStringLiteral("Release"));
     Release = PlacedLabel(this, "Release", QStringLiteral("Release"));
@@ -207,7 +207,8 @@ void TAboutBox::BuildHeading()
     LblCopyRight_Text = PlacedLabel(this, "LblCopyRight_Text", QStringLiteral("Copyright"));
     // The symbol font's 0xD3 is the copyright sign; here it is its own character.
     QFont symbol = LabelFont();
-    symbol.setFamilies({QStringLiteral("Symbol"), QStringLiteral("Times New Roman")});
+    symbol.setFamilies(
+        {QString::fromLatin1(controls::kSymbolFace), QString::fromLatin1(controls::kSerifFace)});
     LblCopyright = PlacedLabel(this, "LblCopyright", QString(QChar(0x00A9)), symbol);
     Copyright = PlacedLabel(this, "Copyright", QStringLiteral("Copyright"));
 }
@@ -220,13 +221,13 @@ void TAboutBox::BuildComments()
 
     Panel2 = PlacedFrame(this, "Panel2");
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls::SetGround(Panel2, Qt::white);
+    controls::SetGround(Panel2, kWhite);
     Panel1 = PlacedFrame(Panel2, "Panel1");
     controls::SetGround(Panel1, kSilver);
     Comments =
         PlacedLabel(Panel1, "Comments", QStringLiteral("Comments"), controls::SansFont(10, false));
     Comments->setWordWrap(true);
-    controls::SetGround(Comments, Qt::white);
+    controls::SetGround(Comments, kWhite);
     SetHint(Comments, QStringLiteral("Drag to scroll"));
     Comments->installEventFilter(this);
 }
@@ -237,13 +238,13 @@ void TAboutBox::BuildLinks()
     Lblexplaindrag = PlacedLabel(this, "Lblexplaindrag",
                                  QStringLiteral("Left mouse click on text to drag window!"),
                                  controls::SerifFont(11, false));
-    controls::SetTextColour(Lblexplaindrag, QColor(0x80, 0x80, 0x80));
+    controls::SetTextColour(Lblexplaindrag, kGray);
     LblTextURL = PlacedLabel(this, "LblTextURL",
                              QStringLiteral("Suggestions, Bugs, tired of living? Mail me or visit "
                                             "Vuderiru for Tools, Themes and more!"),
                              controls::SansFont(10, true));
     LblTextURL->setWordWrap(true);
-    controls::SetTextColour(LblTextURL, Qt::black);
+    controls::SetTextColour(LblTextURL, kBlack);
     LblTextURL->setCursor(Qt::ArrowCursor);
     SetHint(LblTextURL, kHomePage + QLatin1Char('\n') + kThemesPage);
 
@@ -252,7 +253,7 @@ void TAboutBox::BuildLinks()
     LblHomepage = PlacedLabel(this, "LblHomepage", QStringLiteral("Vuderiru (Themes)"), link);
     LblMail = PlacedLabel(this, "LblMail", QStringLiteral("Mail me!"), link);
     for (QLabel *l : {LblHomepage, LblMail}) {
-        controls::SetTextColour(l, Qt::blue);
+        controls::SetTextColour(l, kBlue);
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
     }
@@ -275,7 +276,7 @@ void TAboutBox::BuildClock()
 {
     Panel3 = PlacedFrame(this, "Panel3");
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls::SetGround(Panel3, Qt::white);
+    controls::SetGround(Panel3, kWhite);
     // Screen readers read the time as text; the bits only draw it.
     controls::SetAccessibleRole(Panel3, QAccessible::StaticText, true);
     Panel3->setAccessibleDescription(QStringLiteral("Clock"));
@@ -333,22 +334,30 @@ void TAboutBox::FormCreate()
 
 void TAboutBox::FormActivate()
 {
-    Comments->resize(Panel2->width() - 18, Comments->height());
-    Panel1->resize(Panel2->width() - 18, Panel1->height());
-    Panel2->move(4, Panel2->y());
+    Comments->resize(Panel2->width() - kCommentsRightMargin, Comments->height());
+    Panel1->resize(Panel2->width() - kCommentsRightMargin, Panel1->height());
+    Panel2->move(kCommentsPanelLeft, Panel2->y());
     Comments->move(0, Comments->y());
+}
+
+void TAboutBox::SetUseBackBMP(bool Value)
+{
+    FUseBackBMP = Value;
+    // The tiled pattern replaces the top picture, which makes way for it.
+    if (FUseBackBMP) {
+        Image1->setGeometry(Image1->x(), Image1->y(), 0, Image1->height());
+        Image1->hide();
+    } else {
+        Image1->setGeometry(AboutPlaceOf("Image1"));
+        Image1->show();
+    }
+    update();
 }
 
 void TAboutBox::FormPaint(QPainter &painter)
 {
-    if (UseBackBMP) {
-        painter.fillRect(QRect(0, 0, width(), height()), Brush);
-        Image1->setGeometry(Image1->x(), Image1->y(), 0, Image1->height());
-        Image1->hide();
-    } else {
-        Image1->setGeometry(0, 0, width(), 193);
-        Image1->show();
-    }
+    if (FUseBackBMP)
+        painter.fillRect(rect(), Brush);
 }
 
 void TAboutBox::paintEvent(QPaintEvent *)

@@ -71,7 +71,6 @@ public:
     // Label0 ... Label19 of the clock: the bits, then "H", "M", "S".
     std::array<QLabel *, 20> Labels{};
 
-    bool UseBackBMP = false;
     int DragStartY = 0;
     QString OSName;
     QString OSVersion;
@@ -83,6 +82,10 @@ public:
     QList<QLabel *> MinuteLabels;
     QList<QLabel *> SecondLabels;
 
+    // When on, FormPaint tiles the window with the brush and the top
+    // picture is hidden (width 0); when off, the picture is back at its place.
+    bool UseBackBMP() const { return FUseBackBMP; }
+    void SetUseBackBMP(bool Value);
     // The pattern FormPaint tiles the window with when UseBackBMP is on.
     void SetBrush(const QBrush &brush) { Brush = brush; }
     QBrush WindowBrush() const { return Brush; }
@@ -131,6 +134,7 @@ private:
     void BuildLinks();
     void BuildClock();
 
+    bool FUseBackBMP = false;
     QBrush Brush;
     std::function<QTime()> Clock;
     bool HandCursor = false;

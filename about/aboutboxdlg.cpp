@@ -72,7 +72,7 @@ bool TAboutBoxDlg::Execute()
 {
     // The window belongs to no other window, as a program's about box does.
     auto box = std::make_unique<TAboutBox>();
-    box->UseBackBMP = FUseBackBMP;
+    box->SetUseBackBMP(FUseBackBMP);
 
     if (FUseMovie) {
         auto *movie = new TMovieScroll(box.get());

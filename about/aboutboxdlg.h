@@ -70,7 +70,7 @@ private:
     bool FUseBackBMP = false;
     bool FUseMovie = false;
     int FMovieSpeed = 40;
-    QColor FBackCol = Qt::black;
+    QColor FBackCol = controls::kBlack;
     TFont FAFont = DefaultCreditsFont();
     bool FaShadow = true;
 };

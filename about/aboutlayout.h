@@ -37,6 +37,12 @@ inline QRect AboutPlaceOf(const char *name)
     return skinart::PlaceIn(kAboutControls, name);
 }
 
+// Once the window is active (FormActivate), Panel2 stands this far from the
+// left edge, and Panel1 and Comments are Panel2's width less the margin:
+// 264 wide with the places above. A collapsed Panel2 keeps them unseen.
+inline constexpr int kCommentsPanelLeft = 4;
+inline constexpr int kCommentsRightMargin = 18;
+
 // The clock in Panel3: a column each for hours, minutes and seconds, a row
 // for each bit weight from 1 down to 32, and a header over each column.
 // kClockLabel gives the number of the label ("Label<n>") at each column

@@ -29,6 +29,7 @@ void TMovieScroll::SetScrollText(const QStringList &Value)
 {
     if (&Value != &FScrollText)
         FScrollText = Value;
+    ParseText();
     setAccessibleName(VisibleText());
 }
 
@@ -42,6 +43,13 @@ void TMovieScroll::SetDefaultFont(const TFont &Value)
 {
     if (&Value != &FDefaultFont)
         FDefaultFont = Value;
+    ParseText();
+}
+
+void TMovieScroll::SetCompleteText(const QString &Value)
+{
+    FCompleteText = Value;
+    LayOut();
 }
 
 void TMovieScroll::SetTimerInterval(int Value)
@@ -125,6 +133,7 @@ void TMovieScroll::Resize()
 {
     FTextTop = height() + 1;
     Bitmap = QImage(size(), QImage::Format_RGB32);
+    LayOut();
 }
 
 void TMovieScroll::TimerTick()
@@ -235,7 +244,7 @@ QFont Crisp(QFont font)
 
 // The closing caption: the credits' face at 20 points, bold and nothing
 // else, whatever style the default font carries.
-QFont ClosingFont(const QFont &base)
+QFont ClosingCaptionFont(const QFont &base)
 {
     QFont font(base.family(), 20, QFont::Bold);
     if (!base.families().isEmpty())
@@ -244,6 +253,45 @@ QFont ClosingFont(const QFont &base)
 }
 
 } // namespace
+
+void TMovieScroll::ParseText()
+{
+    // A tag left open at the end of a line carries on into the next.
+    bool tagOpen = false;
+    Lines.clear();
+    Lines.reserve(FScrollText.size());
+    for (const QString &text : FScrollText) {
+        LineStyle style{FDefaultFont.Font, FDefaultFont.Color, false};
+        TLine line;
+        line.Visible = ScanLine(text, tagOpen, style);
+        line.Font = Crisp(style.Font);
+        line.Color = style.Color;
+        line.Centre = style.Centre;
+        Lines.append(line);
+    }
+    LayOut();
+}
+
+void TMovieScroll::LayOut()
+{
+    if (Bitmap.isNull())
+        return; // nothing is drawn until there is a picture, which lays out again
+    // Measured on the picture the frames are drawn into, as drawing sees it.
+    QPainter painter(&Bitmap);
+    for (TLine &line : Lines) {
+        painter.setFont(line.Font);
+        const QFontMetrics metrics = painter.fontMetrics();
+        line.Left = line.Centre ? (width() - metrics.horizontalAdvance(line.Visible)) / 2 : 1;
+        line.Ascent = metrics.ascent();
+        // Empty text measures a line of the font all the same.
+        line.Height = metrics.height();
+    }
+    ClosingFont = Crisp(ClosingCaptionFont(FDefaultFont.Font));
+    painter.setFont(ClosingFont);
+    const QFontMetrics endMetrics = painter.fontMetrics();
+    ClosingAt = QPoint((width() - endMetrics.horizontalAdvance(FCompleteText)) / 2,
+                       (height() - endMetrics.height()) / 2 + endMetrics.ascent());
+}
 
 void TMovieScroll::DrawFrame()
 {
@@ -255,42 +303,29 @@ void TMovieScroll::DrawFrame()
     painter.fillRect(Bitmap.rect(), FBackColor);
     painter.setBackgroundMode(Qt::TransparentMode);
 
-    // These live for the whole frame: a tag left open at the end of a line
-    // carries on into the next.
-    bool tagOpen = false;
     int lineOffset = 0;
-
-    const qsizetype count = FScrollText.size();
+    const qsizetype count = Lines.size();
     for (qsizetype i = 0; i < count; ++i) {
-        LineStyle style{FDefaultFont.Font, FDefaultFont.Color, false};
-        const QString visible = ScanLine(FScrollText[i], tagOpen, style);
-
-        painter.setFont(Crisp(style.Font));
-        const QFontMetrics metrics = painter.fontMetrics();
+        const TLine &line = Lines[i];
+        painter.setFont(line.Font);
         const int y = FTextTop + lineOffset;
-        const int x = style.Centre ? (width() - metrics.horizontalAdvance(visible)) / 2 : 1;
         if (FShadow) {
             painter.setPen(FShadowColor);
-            painter.drawText(x + FShadowOffset, y + FShadowOffset + metrics.ascent(), visible);
+            painter.drawText(line.Left + FShadowOffset, y + FShadowOffset + line.Ascent,
+                             line.Visible);
         }
-        painter.setPen(style.Color);
-        painter.drawText(x, y + metrics.ascent(), visible);
+        painter.setPen(line.Color);
+        painter.drawText(line.Left, y + line.Ascent, line.Visible);
+        lineOffset += line.Height;
 
-        // Empty text measures a line of the font all the same.
-        const int lineHeight = metrics.height();
-        lineOffset += lineHeight;
-
-        if (i == count - 1 && lineHeight + FTextTop + lineOffset < 0) {
+        if (i == count - 1 && line.Height + FTextTop + lineOffset < 0) {
             if (FLoop) {
                 FTextTop = height() + 1;
             } else {
                 Timer->stop();
-                painter.setFont(Crisp(ClosingFont(FDefaultFont.Font)));
-                const QFontMetrics endMetrics = painter.fontMetrics();
+                painter.setFont(ClosingFont);
                 painter.setPen(FDefaultFont.Color);
-                const int ex = (width() - endMetrics.horizontalAdvance(FCompleteText)) / 2;
-                const int ey = (height() - endMetrics.height()) / 2;
-                painter.drawText(ex, ey + endMetrics.ascent(), FCompleteText);
+                painter.drawText(ClosingAt.x(), ClosingAt.y(), FCompleteText);
             }
         }
     }
@@ -298,12 +333,9 @@ void TMovieScroll::DrawFrame()
 
 QString TMovieScroll::VisibleText() const
 {
-    bool tagOpen = false;
     QStringList lines;
-    for (const QString &line : FScrollText) {
-        LineStyle style{FDefaultFont.Font, FDefaultFont.Color, false};
-        lines.append(ScanLine(line, tagOpen, style));
-    }
+    for (const TLine &line : Lines)
+        lines.append(line.Visible);
     return lines.join(QLatin1Char('\n'));
 }
 

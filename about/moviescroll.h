@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/tfont.h"
+#include "controls/windowstyle.h"
 
 #include <QImage>
 #include <QStringList>
@@ -45,7 +46,7 @@ public:
     bool Loop() const { return FLoop; }
     void SetLoop(bool Value) { FLoop = Value; }
     QString CompleteText() const { return FCompleteText; }
-    void SetCompleteText(const QString &Value) { FCompleteText = Value; }
+    void SetCompleteText(const QString &Value);
     int TimerInterval() const { return FTimerInterval; }
     // Applied to the running timer at once.
     void SetTimerInterval(int Value);
@@ -84,19 +85,38 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
+    // A line of the credits as its tags leave it, and where it is drawn.
+    struct TLine
+    {
+        QString Visible;
+        QFont Font;
+        QColor Color;
+        bool Centre = false;
+        int Left = 1;
+        int Ascent = 0;
+        int Height = 0;
+    };
+
+    // Reads the lines' tags, once for each text or default font.
+    void ParseText();
+    // Measures the lines and the closing caption for the control's size.
+    void LayOut();
     void DrawFrame();
 
     QStringList FScrollText;
-    QColor FBackColor = Qt::black;
+    QColor FBackColor = controls::kBlack;
     TFont FDefaultFont = DefaultCreditsFont();
     bool FLoop = false;
     QString FCompleteText = QStringLiteral("The End");
     int FTimerInterval = 40;
     bool FShadow = true;
-    QColor FShadowColor = QColor(0x80, 0x80, 0x80);
+    QColor FShadowColor = controls::kGray;
     int FShadowOffset = 2;
 
     int FTextTop = 0;
+    QList<TLine> Lines;
+    QFont ClosingFont;
+    QPoint ClosingAt; // the closing caption's baseline start
     QImage Bitmap;
     QTimer *Timer = nullptr;
     // Set while a tick's frame is on its way to the screen, so that the

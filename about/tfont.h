@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/windowstyle.h"
+
 #include <QColor>
 #include <QFont>
 
@@ -24,9 +26,9 @@ inline QColor ColorFromBGR(quint32 value)
 // "Courier New" at 9 points in white: what the credits start with.
 inline TFont DefaultCreditsFont()
 {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font(QString::fromLatin1(controls::kMonoFace));
     font.setPointSize(9);
-    return {font, QColor(0xFF, 0xFF, 0xFF)};
+    return {font, controls::kWhite};
 }
 
 } // namespace about

@@ -33,7 +33,6 @@
 #include "settings/settingsplace.h"
 #include "skinart.h"
 #include "skinlayout.h"
-#include "skinstyle.h"
 #include "tlabel.h"
 
 #include <QAbstractItemView>
@@ -75,13 +74,14 @@ void SetStartPath(const QString &Path)
 
 namespace {
 
+using controls::kAqua;
+using controls::kBlack;
+using controls::kGray;
+using controls::kLime;
+using controls::kNavy;
+using controls::kSilver;
 using controls::SansFont;
 using controls::SetColours;
-using skinart::kAqua;
-using skinart::kGray;
-using skinart::kLime;
-using skinart::kNavy;
-using skinart::kSilver;
 
 const char *const kFilter = "EXE|*.exe|DLL|*.dll|OCX|*.ocx|CLX|*.clx|BMP|*.bmp|EXE, DLL, OCX, "
                             "CLX|*.exe;*.dll;*.ocx;*.clx;|all Files|*.*";
@@ -205,18 +205,11 @@ protected:
     }
 };
 
-// Puts w where the layout table places the control name, under that name.
-void Place(QWidget *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(skinart::ControlRectOf(name));
-}
-
 controls::TImgBtn *MakeButton(QWidget *parent, const char *name, int faces, const QString &hint,
                               const QKeySequence &key)
 {
     auto *button = new controls::TImgBtn(parent);
-    Place(button, name);
+    controls::Place(button, name, skinart::ControlRectOf);
     // Screen readers call it what its faces say.
     button->setAccessibleName(QString::fromLatin1(skinart::ButtonCaption(faces)));
     button->SetShortcut(key);
@@ -232,23 +225,19 @@ controls::TImgBtn *MakeButton(QWidget *parent, const char *name, int faces, cons
 TLabel *MakeLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = new TLabel(text, parent);
-    Place(label, name);
+    controls::Place(label, name, skinart::ControlRectOf);
     const QRect at = label->geometry();
     // Our face runs wider than the one the places were made for: the
     // caption shrinks to its place rather than running under a neighbour.
     label->setFont(skinart::FitFont(SansFont(11, true), text, at.size()));
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, kAqua);
-    p.setColor(QPalette::Disabled, QPalette::WindowText,
-               QColor(0x5F, 0x7F, 0x8F)); // dimmed, still legible
-    label->setPalette(p);
+    controls::SetTextColours(label, kAqua, controls::kDimmed);
     return label;
 }
 
 controls::TGauge *MakeGauge(QWidget *parent, const char *name, const QString &hint)
 {
     auto *gauge = new controls::TGauge(parent);
-    Place(gauge, name);
+    controls::Place(gauge, name, skinart::ControlRectOf);
     gauge->SetBackColor(kSilver);
     gauge->SetForeColor(kAqua);
     gauge->SetColor(kNavy);
@@ -268,12 +257,11 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
     controls::SetAccessibleRole(this, QAccessible::Window);
     setWindowTitle(QStringLiteral("Rurorod Ode"));
     setWindowIcon(QIcon(QString::fromLatin1(skinart::kWindowIconPicture)));
-    resize(719, 528);
-    setMinimumSize(492, 369);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kGray);
-    p.setColor(QPalette::WindowText, kLime);
-    setPalette(p);
+    resize(skinart::kWindowSize);
+    setMinimumSize(skinart::kWindowMinimumSize);
+    // The face is painted by FormPaint, not filled.
+    controls::SetGround(this, kGray, false);
+    controls::SetTextColour(this, kLime);
     setFont(SansFont(11, false));
     setMouseTracking(true);
     // Wayland cuts no window to a shape: there the window is see-through
@@ -354,7 +342,7 @@ void TForm1::BuildFace()
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(skinart::kSkinPictureRect);
     Image4 = new TPicture(this);
-    Place(Image4, "Image4");
+    controls::Place(Image4, "Image4", skinart::ControlRectOf);
     Image4->hide();
     Label2 = MakeLabel(this, "Label2", QStringLiteral("Select Icon in File"));
     Label2->setEnabled(false);
@@ -366,17 +354,17 @@ void TForm1::BuildFace()
     Gauge1->setAccessibleName(Label4->text());
     Gauge2->setAccessibleName(Label3->text());
     Image3 = new TLogo(this);
-    Place(Image3, "Image3");
+    controls::Place(Image3, "Image3", skinart::ControlRectOf);
     // The status line starts empty and grows with each hint (DisplayHint).
     Label5 = MakeLabel(this, "Label5", QString());
     Label5->resize(0, Label5->height());
     Bevel1 = new QFrame(this);
-    Place(Bevel1, "Bevel1");
+    controls::Place(Bevel1, "Bevel1", skinart::ControlRectOf);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     THintRouter::SetHint(Bevel1, QStringLiteral("Preview window"));
     Image1 = new TIconPicture(this);
     controls::SetAccessibleRole(Image1, QAccessible::Graphic, true);
-    Place(Image1, "Image1");
+    controls::Place(Image1, "Image1", skinart::ControlRectOf);
     THintRouter::SetHint(Image1, QStringLiteral("Icon Viewer"));
     SetPreviewToAppIcon();
     Label1 = MakeLabel(this, "Label1", QStringLiteral("No. of Icons"));
@@ -410,8 +398,8 @@ void TForm1::BuildButtons()
 void TForm1::BuildBrowsingPanel()
 {
     Panel7 = new QWidget(this);
-    Place(Panel7, "Panel7");
-    SetColours(Panel7, kSilver, Qt::black);
+    controls::Place(Panel7, "Panel7", skinart::ControlRectOf);
+    SetColours(Panel7, kSilver, kBlack);
     Splitter1 = new QSplitter(Qt::Horizontal, Panel7);
     Splitter1->setGeometry(Panel7->rect());
     Splitter1->setHandleWidth(3);
@@ -435,7 +423,7 @@ void TForm1::BuildBrowsingPanel()
 void TForm1::BuildIconChoice()
 {
     SpinEdit1 = new controls::TSpinEdit(this);
-    Place(SpinEdit1, "SpinEdit1");
+    controls::Place(SpinEdit1, "SpinEdit1", skinart::ControlRectOf);
     SpinEdit1->SetMinValue(0);
     SpinEdit1->SetMaxValue(200);
     SpinEdit1->SetValue(0);
@@ -447,7 +435,7 @@ void TForm1::BuildIconChoice()
     SpinEdit1->setAccessibleName(Label2->text());
 
     FilterComboBox1 = new controls::TFilterComboBox(this);
-    Place(FilterComboBox1, "FilterComboBox1");
+    controls::Place(FilterComboBox1, "FilterComboBox1", skinart::ControlRectOf);
     SetColours(FilterComboBox1, kGray, kAqua);
     FilterComboBox1->setFont(SansFont(11, true));
     FilterComboBox1->SetFilter(QString::fromLatin1(kFilter));
@@ -464,10 +452,7 @@ void TForm1::BuildIconChoice()
         if (!w)
             continue;
         SetColours(w, kGray, kAqua);
-        QPalette lp = w->palette();
-        lp.setColor(QPalette::Highlight, kNavy);
-        lp.setColor(QPalette::HighlightedText, kAqua);
-        w->setPalette(lp);
+        controls::SetHighlightColours(w, kNavy, kAqua);
         w->setFont(SansFont(11, true));
     }
 }
@@ -476,7 +461,7 @@ void TForm1::BuildIconChoice()
 void TForm1::BuildColourDepth()
 {
     Panel1 = new QFrame(this);
-    Place(Panel1, "Panel1");
+    controls::Place(Panel1, "Panel1", skinart::ControlRectOf);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
     SetColours(Panel1, kGray, kAqua);
@@ -506,10 +491,10 @@ void TForm1::BuildColourDepth()
 // about box.
 void TForm1::BuildComponents()
 {
-    HFind = new filefind::THFFile(this);
+    HFind = std::make_unique<filefind::THFFile>();
     HFind->SetFileAttr({filefind::ffaAnyFile});
     HFind->SetInSubFolders(false);
-    HFind->SetFileMask(QStringLiteral("*.BMP"));
+    HFind->SetFileMask("*.BMP");
     HFind->SetIncFileSize(false);
     HFind->SetIncFileDate(false);
 
@@ -606,7 +591,7 @@ void TForm1::DisplayHint(const QString &hint)
         skinart::FitFont(SansFont(11, true), line, skinart::ControlRectOf("Label5").size()));
     Label5->setText(line);
     Label5->adjustSize();
-    Label5->setFixedHeight(13);
+    Label5->setFixedHeight(skinart::ControlRectOf("Label5").height());
 }
 
 void TForm1::DirTreeChange()
@@ -895,12 +880,12 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
         if (row && !row->galleryMask.empty()) {
             // The page lists the pictures of the run's kind; the finder
             // goes back to its own mask afterwards.
-            const QString mask = HFind->FileMask();
-            HFind->SetFileMask(QString::fromLatin1(
-                row->galleryMask.data(), static_cast<qsizetype>(row->galleryMask.size())));
+            const std::string mask = HFind->FileMask();
+            HFind->SetFileMask(std::string(row->galleryMask));
             try {
-                filefind::WriteGalleryPage(SaveDir, *HFind,
-                                           [](const QString &text) { ShowMessage(text); });
+                filefind::WriteGalleryPage(LocalPath(SaveDir), *HFind, [](const std::string &text) {
+                    ShowMessage(QString::fromStdString(text));
+                });
             } catch (...) {
                 HFind->SetFileMask(mask);
                 throw;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QFrame;
@@ -84,7 +85,7 @@ public:
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
     about::TAboutBoxDlg *AboutBox = nullptr;
-    filefind::THFFile *HFind = nullptr;
+    std::unique_ptr<filefind::THFFile> HFind;
 
     // State beyond the controls.
     int LastIconIndex = 0;

@@ -1,6 +1,7 @@
 #include "controls/filelistbox.h"
 
 #include "controls/singleselection.h"
+#include "controls/windowstyle.h"
 #include "filefind/folderlisting.h"
 
 #include <QAbstractListModel>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -56,28 +58,28 @@ QIcon Glyph(Kind kind)
     QPixmap pixmap(TFileListBox::ItemHeight, TFileListBox::ItemHeight);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.setPen(Qt::black);
+    p.setPen(kBlack);
     if (kind == Kind::Program) {
         // A little window with a title bar.
-        p.fillRect(1, 3, 14, 10, Qt::white);
-        p.fillRect(1, 3, 14, 3, QColor(0x00, 0x00, 0x80));
+        p.fillRect(1, 3, 14, 10, kWhite);
+        p.fillRect(1, 3, 14, 3, kNavy);
         p.drawRect(1, 3, 13, 9);
         return QIcon(pixmap);
     }
     // A page with a folded corner, marked by what it holds.
     const QPoint page[] = {{3, 1}, {10, 1}, {13, 4}, {13, 14}, {3, 14}};
-    p.setBrush(Qt::white);
+    p.setBrush(kWhite);
     p.drawPolygon(page, 5);
     p.drawLine(10, 1, 10, 4);
     p.drawLine(10, 4, 13, 4);
     switch (kind) {
     case Kind::Library:
-        p.fillRect(5, 6, 4, 4, QColor(0x00, 0x80, 0x80));
-        p.fillRect(7, 9, 4, 4, QColor(0x80, 0x80, 0x80));
+        p.fillRect(5, 6, 4, 4, kTeal);
+        p.fillRect(7, 9, 4, 4, kGray);
         break;
     case Kind::Picture:
-        p.fillRect(5, 6, 7, 3, QColor(0x00, 0xFF, 0xFF));
-        p.fillRect(5, 9, 7, 4, QColor(0x00, 0x80, 0x00));
+        p.fillRect(5, 6, 7, 3, kAqua);
+        p.fillRect(5, 9, 7, 4, kGreen);
         break;
     default:
         for (int y = 6; y <= 12; y += 2)
@@ -220,7 +222,11 @@ QString TFileListBox::FileName() const
 
 QStringList TFileListBox::ReadFileNames(const QString &Directory, const QString &Mask, bool Hidden)
 {
-    return filefind::ListFolderFiles(Directory, Mask, Hidden);
+    QStringList names;
+    for (const std::string &name : filefind::ListFolderFiles(
+             QFile::encodeName(Directory).toStdString(), Mask.toStdString(), Hidden))
+        names.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
+    return names;
 }
 
 void TFileListBox::SetShowHidden(bool Value)

@@ -50,6 +50,74 @@ void TPathDialog::SetStatusText(const QString &Value)
         Status->setText(Value);
 }
 
+namespace {
+
+// The parts of the browse window that live on after it is built.
+struct TBrowseWindow
+{
+    QTreeView *Tree = nullptr;
+    QLabel *Status = nullptr;
+    QPushButton *Ok = nullptr;
+    QModelIndex Top; // the root folder, the tree's single top item
+};
+
+// Every folder under root, hidden ones too, and nothing beside it.
+void ListFolders(QFileSystemModel &model, TRootFilterModel &filter, const QString &root)
+{
+    model.setReadOnly(true);
+    model.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
+    model.setRootPath(root);
+    filter.setSourceModel(&model);
+    filter.SetRoot(root);
+}
+
+// The prompt, the folder tree, the status line when there is one, and OK
+// and Cancel, one under another.
+TBrowseWindow BuildBrowseWindow(QDialog &window, const QString &title, bool showStatus,
+                                QFileSystemModel &model, TRootFilterModel &filter,
+                                const QString &root)
+{
+    window.setWindowTitle(QStringLiteral("Browse for Folder"));
+    window.resize(340, 400);
+    auto *layout = new QVBoxLayout(&window);
+    auto *prompt = new QLabel(title, &window);
+    prompt->setObjectName(QStringLiteral("Prompt"));
+    prompt->setTextFormat(Qt::PlainText);
+    prompt->setWordWrap(true);
+    layout->addWidget(prompt);
+
+    TBrowseWindow parts;
+    auto *tree = new QTreeView(&window);
+    tree->setObjectName(QStringLiteral("Tree"));
+    tree->setModel(&filter);
+    tree->setHeaderHidden(true);
+    for (int c = 1; c < filter.columnCount(); ++c)
+        tree->hideColumn(c);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    parts.Top = filter.mapFromSource(model.index(root));
+    tree->setRootIndex(parts.Top.parent());
+    tree->setExpanded(parts.Top, true);
+    layout->addWidget(tree, 1);
+    parts.Tree = tree;
+
+    if (showStatus) {
+        parts.Status = new QLabel(&window);
+        parts.Status->setObjectName(QStringLiteral("Status"));
+        parts.Status->setTextFormat(Qt::PlainText);
+        layout->addWidget(parts.Status);
+    }
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &window);
+    buttons->setObjectName(QStringLiteral("Buttons"));
+    layout->addWidget(buttons);
+    parts.Ok = buttons->button(QDialogButtonBox::Ok);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &window, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
+    return parts;
+}
+
+} // namespace
+
 bool TPathDialog::Execute()
 {
     auto *ownerWidget = qobject_cast<QWidget *>(parent());
@@ -61,65 +129,40 @@ bool TPathDialog::Execute()
 
     // Declared before the window so that they outlive the view showing them.
     QFileSystemModel model;
-    model.setReadOnly(true);
-    model.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::Drives);
-    model.setRootPath(root);
     TRootFilterModel filter;
-    filter.setSourceModel(&model);
-    filter.SetRoot(root);
+    ListFolders(model, filter, root);
 
     QDialog window(owner);
-    window.setWindowTitle(QStringLiteral("Browse for Folder"));
-    window.resize(340, 400);
-    auto *layout = new QVBoxLayout(&window);
-    auto *prompt = new QLabel(FTitle, &window);
-    prompt->setObjectName(QStringLiteral("Prompt"));
-    prompt->setTextFormat(Qt::PlainText);
-    prompt->setWordWrap(true);
-    layout->addWidget(prompt);
-
-    auto *tree = new QTreeView(&window);
-    tree->setObjectName(QStringLiteral("Tree"));
-    tree->setModel(&filter);
-    tree->setHeaderHidden(true);
-    for (int c = 1; c < filter.columnCount(); ++c)
-        tree->hideColumn(c);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The root folder is the single top item.
-    const QModelIndex top = filter.mapFromSource(model.index(root));
-    tree->setRootIndex(top.parent());
-    tree->setExpanded(top, true);
-    layout->addWidget(tree, 1);
-
-    QLabel *status = nullptr;
-    if (FShowStatus) {
-        status = new QLabel(&window);
-        status->setObjectName(QStringLiteral("Status"));
-        status->setTextFormat(Qt::PlainText);
-        layout->addWidget(status);
-    }
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &window);
-    buttons->setObjectName(QStringLiteral("Buttons"));
-    layout->addWidget(buttons);
-    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    connect(buttons, &QDialogButtonBox::accepted, &window, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
-
+    const TBrowseWindow parts = BuildBrowseWindow(window, FTitle, FShowStatus, model, filter, root);
     Model = &model;
     Filter = &filter;
-    Tree = tree;
-    Status = status;
+    Tree = parts.Tree;
+    Status = parts.Status;
+    TrackSelection(parts.Ok, parts.Top);
+    KeepSelectionInView(model, filter);
+
+    // The starting folder and status text are applied once the window is up.
+    InitPending = true;
+    window.installEventFilter(this);
+
+    return Finish(window.exec() == QDialog::Accepted);
+}
+
+void TPathDialog::TrackSelection(QPushButton *ok, const QModelIndex &top)
+{
     // The root is selected until the starting folder is applied.
-    tree->setCurrentIndex(top);
+    Tree->setCurrentIndex(top);
     ok->setEnabled(top.isValid());
     // Only an item with a file-system path can be confirmed.
-    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(Tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this, ok](const QModelIndex &current) {
                 ok->setEnabled(!PathOf(current).isEmpty());
                 SelectionChanged(current);
             });
+}
 
+void TPathDialog::KeepSelectionInView(QFileSystemModel &model, TRootFilterModel &filter)
+{
     // Folders load in the background, and each one listed above the
     // selection pushes it down: it is scrolled back into view as they come,
     // until the user picks another.
@@ -130,17 +173,15 @@ bool TPathDialog::Execute()
     connect(&model, &QFileSystemModel::directoryLoaded, this, keepInView);
     connect(&filter, &QAbstractItemModel::rowsInserted, this, keepInView, Qt::QueuedConnection);
     connect(&filter, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
+}
 
-    // The starting folder and status text are applied once the window is up.
-    InitPending = true;
-    window.installEventFilter(this);
-
-    const bool confirmed = window.exec() == QDialog::Accepted;
+bool TPathDialog::Finish(bool confirmed)
+{
     FBrowseHandle = nullptr;
     InitPending = false;
     bool result = false;
     if (confirmed) {
-        const QString path = PathOf(tree->currentIndex());
+        const QString path = PathOf(Tree->currentIndex());
         if (!path.isEmpty()) {
             FDirectory = path;
             result = true;

@@ -10,6 +10,7 @@ class QDialog;
 class QFileSystemModel;
 class QLabel;
 class QModelIndex;
+class QPushButton;
 class QTreeView;
 
 namespace dialogs {
@@ -86,6 +87,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Execute's steps once the window is built: OK follows the selection,
+    // the folder selected from code stays in view while folders load, and
+    // the window's parts are let go when it closes.
+    void TrackSelection(QPushButton *ok, const QModelIndex &top);
+    void KeepSelectionInView(QFileSystemModel &model, TRootFilterModel &filter);
+    bool Finish(bool confirmed);
     void Initialised();
     void SelectionChanged(const QModelIndex &current);
     void Select(const QString &path);

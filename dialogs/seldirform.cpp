@@ -6,7 +6,6 @@
 #include "radiogroup.h"
 #include "seldirlayout.h"
 #include "skinart.h"
-#include "skinstyle.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -28,11 +27,13 @@ TSelDirForm *SelDirForm = nullptr;
 
 namespace {
 
-using skinart::kAqua;
-using skinart::kGray;
-using skinart::kNavy;
+using controls::kAqua;
+using controls::kBlack;
+using controls::kGray;
+using controls::kNavy;
+using controls::kWhite;
 // Painted where there is no background picture yet: the tile's own dark tone.
-const QColor kNoBackground = skinart::kPlate;
+const QColor kNoBackground = controls::kPlate;
 
 // The Save-as items with a smaller round button and a narrower gap before
 // the text, so that "Icon, all sizes" fits the group left of the gallery box.
@@ -60,8 +61,7 @@ QFont DialogFont(bool bold)
 QLabel *MakeLabel(const char *name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(SelDirPlaceOf(name));
+    controls::Place(label, name, SelDirPlaceOf);
     label->setFont(DialogFont(true));
     controls::SetColours(label, kGray, kAqua, false); // transparent: the tile shows through
     return label;
@@ -71,7 +71,7 @@ QToolButton *MakeButton(const char *name, const QString &caption, skinart::Dialo
                         QWidget *parent)
 {
     auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
+    controls::Place(button, name, SelDirPlaceOf);
     button->setText(caption);
     button->setIcon(QIcon(QPixmap(QString::fromLatin1(skinart::DialogGlyphFile(glyph)))));
     button->setIconSize(QSize(16, 16));
@@ -79,7 +79,6 @@ QToolButton *MakeButton(const char *name, const QString &caption, skinart::Dialo
     button->setAutoRaise(true);
     // Speed buttons: never focused, so Enter and Space never press them.
     button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(SelDirPlaceOf(name));
     button->setFont(DialogFont(true));
     controls::SetColours(button, kGray, kAqua, false);
     return button;
@@ -124,6 +123,21 @@ void TSelDirForm::BuildControls()
     setFont(DialogFont(false));
     controls::SetHint(this, QStringLiteral("Press Button to create new Directory"));
 
+    // Made in this order, which is also the order they are stacked in.
+    BuildButtons();
+    BuildLabels();
+    BuildSaveAs();
+    BuildFolderLine();
+    BuildGalleryBox();
+    pd = new TPathDialog(this);
+    pd->setObjectName(QStringLiteral("pd"));
+    ChainTabOrder();
+    ConnectControls();
+}
+
+// The speed buttons down the right-hand side.
+void TSelDirForm::BuildButtons()
+{
     BtnCancel = MakeButton("BtnCancel", QStringLiteral("Close"), skinart::DialogGlyph::Exit, this);
     controls::SetHint(BtnCancel, QStringLiteral("Cancel all!"));
     BtnOk = MakeButton("BtnOk", QStringLiteral("Start"), skinart::DialogGlyph::Tick, this);
@@ -133,20 +147,26 @@ void TSelDirForm::BuildControls()
     controls::SetHint(BtnSelDir, QStringLiteral("Press Button to select Directory"));
     BtnNewDir =
         MakeButton("BtnNewDir", QStringLiteral("   New"), skinart::DialogGlyph::ClosedFolder, this);
+}
 
+void TSelDirForm::BuildLabels()
+{
     Label1 = MakeLabel("Label1", QStringLiteral("Enter new directory"), this);
     Label2 =
         MakeLabel("Label2", QStringLiteral("Chose Directory to save Icons and HTML file"), this);
     Label3 =
         MakeLabel("Label3", QStringLiteral("Create HTML Picture Gallery (only for BMP)"), this);
+}
 
+// The Save-as group: an item for each save format, in the table's order.
+void TSelDirForm::BuildSaveAs()
+{
     QStringList choices;
     for (const iconwriter::SaveFormatRow &row : iconwriter::SaveFormats())
         choices.append(
             QString::fromUtf8(row.choice.data(), static_cast<qsizetype>(row.choice.size())));
     RadioGroup1 = new TRadioGroup(QStringLiteral("Save as"), choices, this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setGeometry(SelDirPlaceOf("RadioGroup1"));
+    controls::Place(RadioGroup1, "RadioGroup1", SelDirPlaceOf);
     RadioGroup1->layout()->setContentsMargins(0, 2, 0, 2);
     auto *compact = new TCompactRadioStyle;
     compact->setParent(RadioGroup1);
@@ -155,10 +175,13 @@ void TSelDirForm::BuildControls()
     controls::SetColours(RadioGroup1, kGray, kAqua, true);
     RadioGroup1->SetItemIndex(0);
     RadioGroup1->setProperty(kHelpContext, 3);
+}
 
+// The chosen folder, and the name of a new one to make in it.
+void TSelDirForm::BuildFolderLine()
+{
     Panel1 = new QLabel(QStringLiteral("Choose Directory"), this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(SelDirPlaceOf("Panel1"));
+    controls::Place(Panel1, "Panel1", SelDirPlaceOf);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(2);
     Panel1->setAlignment(Qt::AlignCenter);
@@ -168,21 +191,22 @@ void TSelDirForm::BuildControls()
     Panel1->setProperty(kHelpContext, 8);
 
     Edit1 = new QLineEdit(QStringLiteral("Icons"), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(SelDirPlaceOf("Edit1"));
+    controls::Place(Edit1, "Edit1", SelDirPlaceOf);
     Edit1->setFixedHeight(Edit1->height());
     Edit1->setFrame(false);
     controls::SetColours(Edit1, kGray, kAqua, true);
     Edit1->setProperty(kHelpContext, 9);
+}
 
+void TSelDirForm::BuildGalleryBox()
+{
     CbxHTML = new QCheckBox(this);
-    CbxHTML->setObjectName(QStringLiteral("CbxHTML"));
-    CbxHTML->setGeometry(SelDirPlaceOf("CbxHTML"));
+    controls::Place(CbxHTML, "CbxHTML", SelDirPlaceOf);
     controls::SetColours(CbxHTML, kNavy, kAqua, true);
     // The box itself stays white with a dark tick on the navy ground.
     QPalette box = CbxHTML->palette();
-    box.setColor(QPalette::Base, Qt::white);
-    box.setColor(QPalette::Text, Qt::black);
+    box.setColor(QPalette::Base, kWhite);
+    box.setColor(QPalette::Text, kBlack);
     CbxHTML->setPalette(box);
     CbxHTML->setChecked(true);
     CbxHTML->setEnabled(true);
@@ -191,15 +215,18 @@ void TSelDirForm::BuildControls()
                                      "the same directory where the icon collection has been "
                                      "saved."));
     CbxHTML->setProperty(kHelpContext, 10);
+}
 
-    pd = new TPathDialog(this);
-    pd->setObjectName(QStringLiteral("pd"));
-
+void TSelDirForm::ChainTabOrder()
+{
     for (int i = 1; i < RadioGroup1->Count(); ++i)
         setTabOrder(RadioGroup1->Button(i - 1), RadioGroup1->Button(i));
     setTabOrder(RadioGroup1->Button(RadioGroup1->Count() - 1), Edit1);
     setTabOrder(Edit1, CbxHTML);
+}
 
+void TSelDirForm::ConnectControls()
+{
     connect(BtnCancel, &QToolButton::clicked, this, &TSelDirForm::BtnCancelClick);
     connect(BtnOk, &QToolButton::clicked, this, &TSelDirForm::BtnOkClick);
     connect(BtnSelDir, &QToolButton::clicked, this, &TSelDirForm::BtnSelDirClick);

@@ -107,6 +107,13 @@ private:
     TPathDialog *pd = nullptr;
 
     void BuildControls();
+    void BuildButtons();
+    void BuildLabels();
+    void BuildSaveAs();
+    void BuildFolderLine();
+    void BuildGalleryBox();
+    void ChainTabOrder();
+    void ConnectControls();
     void Fail(const QString &message);
 
     QString FDirName;

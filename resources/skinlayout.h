@@ -16,6 +16,9 @@ namespace skinart {
 inline constexpr QSize kShapeSize(550, 408);
 inline constexpr QSize kSkinSize(550, 409);
 inline constexpr QSize kWindowSize(719, 528);
+inline constexpr QSize kWindowMinimumSize(492, 369);
+// Width of the chrome rim round the window's outline.
+inline constexpr int kRim = 7;
 inline constexpr int kTileSize = 128;
 inline constexpr QSize kFaceSize(86, 24);
 inline constexpr QSize kIconSize(32, 32);

@@ -194,9 +194,9 @@ private slots:
     void windowAndHints()
     {
         TAboutBox box;
-        QCOMPARE(box.size(), QSize(292, 378));
+        QCOMPARE(box.size(), kAboutClientSize);
         QCOMPARE(box.minimumSize(), box.maximumSize());
-        QCOMPARE(box.pos(), QPoint(321, 185));
+        QCOMPARE(box.pos(), kAboutDesignPosition);
         QCOMPARE(box.palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(controls::HintOf(box.Comments), QStringLiteral("Drag to scroll"));
         QCOMPARE(controls::HintOf(box.SpeedButton2), QStringLiteral("show hardisk preferences"));
@@ -206,9 +206,9 @@ private slots:
         QVERIFY(TAboutBox::kHomePage.contains("example.com"));
         QVERIFY(TAboutBox::kMailAddress.endsWith("@example.com"));
         QCOMPARE(box.Labels[17]->text(), QStringLiteral("H"));
-        QCOMPARE(box.Labels[17]->pos(), QPoint(5, 0));
-        QCOMPARE(box.Labels[18]->pos(), QPoint(20, 0));
-        QCOMPARE(box.Labels[19]->pos(), QPoint(39, 0));
+        for (int column = 0; column < kClockColumns; ++column)
+            QCOMPARE(box.Labels[static_cast<std::size_t>(kClockHeaderLabel + column)]->pos(),
+                     ClockHeaderRect(column).topLeft());
         QVERIFY(box.Timer1->isActive());
         QCOMPARE(box.Timer1->interval(), 1000);
         QCOMPARE(box.ProductName->text(),
@@ -311,9 +311,11 @@ private slots:
     {
         TAboutBox box;
         box.FormActivate();
-        QCOMPARE(box.Comments->width(), 264);
-        QCOMPARE(box.Panel1->width(), 264);
-        QCOMPARE(box.Panel2->x(), 4);
+        const int widened = AboutPlaceOf("Panel2").width() - kCommentsRightMargin;
+        QCOMPARE(widened, 264);
+        QCOMPARE(box.Comments->width(), widened);
+        QCOMPARE(box.Panel1->width(), widened);
+        QCOMPARE(box.Panel2->x(), kCommentsPanelLeft);
         QCOMPARE(box.Comments->x(), 0);
     }
 
@@ -325,21 +327,21 @@ private slots:
                 tile.setPixel(x, y, qRgb(x * 2, y * 2, 77));
         TAboutBox plain;
         const QImage top = plain.grab().toImage();
-        QCOMPARE(plain.Image1->geometry(), QRect(0, 0, 292, 193));
+        QCOMPARE(plain.Image1->geometry(), AboutPlaceOf("Image1"));
         // The band of the top picture runs along the top edge.
         QCOMPARE(QColor(top.pixel(150, 3)), kNavy);
 
         TAboutBox tiled;
-        tiled.UseBackBMP = true;
+        tiled.SetUseBackBMP(true);
         tiled.SetBrush(QBrush(QPixmap::fromImage(tile)));
         const QImage shot = tiled.grab().toImage();
         QCOMPARE(tiled.Image1->width(), 0);
         QCOMPARE(shot.pixel(150, 3) & 0xFFFFFF, tile.pixel(50, 3) & 0xFFFFFF);
         QCOMPARE(shot.pixel(10, 130) & 0xFFFFFF, tile.pixel(10, 30) & 0xFFFFFF);
 
-        tiled.UseBackBMP = false;
+        tiled.SetUseBackBMP(false);
         tiled.grab();
-        QCOMPARE(tiled.Image1->geometry(), QRect(0, 0, 292, 193));
+        QCOMPARE(tiled.Image1->geometry(), AboutPlaceOf("Image1"));
     }
 
     void links()
@@ -542,7 +544,7 @@ private slots:
             const auto closer = qScopeGuard([box] { box->close(); });
             auto *movie = box->findChild<TMovieScroll *>();
             QVERIFY(movie);
-            QCOMPARE(movie->geometry(), QRect(5, 159, 282, 131));
+            QCOMPARE(movie->geometry(), AboutPlaceOf("Panel2"));
             QCOMPARE(box->Panel2->width(), 0);
             QVERIFY(movie->Loop());
             QCOMPARE(movie->TimerInterval(), 40);
@@ -596,8 +598,8 @@ private slots:
             QVERIFY(box);
             const auto closer = qScopeGuard([box] { box->close(); });
             QVERIFY(!box->findChild<TMovieScroll *>());
-            QCOMPARE(box->Panel2->width(), 282);
-            QVERIFY(box->UseBackBMP);
+            QCOMPARE(box->Panel2->width(), AboutPlaceOf("Panel2").width());
+            QVERIFY(box->UseBackBMP());
             QCOMPARE(box->Comments->text(), QStringLiteral("Line one\nLine two"));
             const QString out = qEnvironmentVariable("ABOUT_SHOT2");
             if (!out.isEmpty())

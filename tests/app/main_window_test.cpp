@@ -3,6 +3,7 @@
 
 #include "about/aboutbox.h"
 #include "about/aboutboxdlg.h"
+#include "about/aboutlayout.h"
 #include "controls/filelistbox.h"
 #include "controls/filtercombobox.h"
 #include "controls/gauge.h"
@@ -537,7 +538,7 @@ private slots:
         const QString page = ReadText(out.path() + "//IconList_.html");
         QVERIFY(page.contains("three2.png"));
         QVERIFY(!page.contains(".bmp"));
-        QCOMPARE(form.HFind->FileMask(), QString("*.BMP"));
+        QCOMPARE(QString::fromStdString(form.HFind->FileMask()), QString("*.BMP"));
     }
 
     // Gauge2 counts the icons of one file: 1 and 2 of its maximum 2 for
@@ -687,12 +688,12 @@ private slots:
         TForm1 form;
         bool shown = false;
         QImage icon, expected(QString::fromLatin1(skinart::kAboutPicture));
-        expected = expected.copy(19, 20, 32, 32).convertToFormat(QImage::Format_RGB32);
+        const QRect iconPlace = about::AboutPlaceOf("ProgramIcon2");
+        expected = expected.copy(iconPlace).convertToFormat(QImage::Format_RGB32);
         QPainter(&expected).drawPixmap(0, 0, skinart::ProgramIcon().pixmap(32, 32));
         testsupport::WhenModal<QDialog>(&form, [&](QDialog *modal) {
             shown = true;
-            icon =
-                modal->grab().toImage().copy(19, 20, 32, 32).convertToFormat(QImage::Format_RGB32);
+            icon = modal->grab().toImage().copy(iconPlace).convertToFormat(QImage::Format_RGB32);
             modal->close();
         });
         form.ImgBtn3Click();

@@ -116,7 +116,7 @@ void SelDirFormTest::creation()
     QCOMPARE(owner.saveDirs, QStringList({Base}));
     QCOMPARE(form->windowTitle(),
              QStringLiteral("Select the directory where you intend to save the Icons"));
-    QCOMPARE(form->size(), QSize(484, 219));
+    QCOMPARE(form->size(), dialogs::kSelDirClientSize);
     QCOMPARE(controls::HintOf(form.get()), QStringLiteral("Press Button to create new Directory"));
     QCOMPARE(Child<QToolButton>(*form, "BtnNewDir")->text(), QStringLiteral("   New"));
     QVERIFY(controls::HintOf(Child<QToolButton>(*form, "BtnNewDir")).isEmpty());
@@ -155,7 +155,7 @@ void SelDirFormTest::saveAsChoices()
                                QStringLiteral("PNG"), QStringLiteral("PNG, by size")};
     QCOMPARE(Child<TRadioGroup>(*form, "RadioGroup1")->Count(), int(items.size()));
     const QRect group = Child<TRadioGroup>(*form, "RadioGroup1")->geometry();
-    QCOMPARE(group.topLeft(), QPoint(24, 60));
+    QCOMPARE(group.topLeft(), dialogs::SelDirPlaceOf("RadioGroup1").topLeft());
     QVERIFY(group.height() >= 77 + 3 * dialogs::kSaveAsItemHeight);
     QVERIFY(group.bottom() < form->height());
     int lastTop = -1;
@@ -541,7 +541,7 @@ void SelDirFormTest::tiledBackground()
     auto form = owner.Make(Base);
     // Without a picture painting still ends.
     const QImage bare = form->grab().toImage();
-    QCOMPARE(bare.size(), QSize(484, 219));
+    QCOMPARE(bare.size(), dialogs::kSelDirClientSize);
 
     // A 100 x 50 tile with a different colour in each quarter.
     QImage tile(100, 50, QImage::Format_RGB32);

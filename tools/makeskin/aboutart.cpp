@@ -1,7 +1,7 @@
 #include "aboutart.h"
 
+#include "controls/windowstyle.h"
 #include "skinart.h"
-#include "skinstyle.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +17,10 @@
 #include <vector>
 
 namespace skinart {
+
+using controls::kGray;
+using controls::kNavy;
+using controls::kSilver;
 
 namespace {
 

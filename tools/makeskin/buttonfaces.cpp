@@ -1,13 +1,18 @@
 #include "buttonfaces.h"
 
+#include "controls/windowstyle.h"
 #include "skinlayout.h"
-#include "skinstyle.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace skinart {
+
+using controls::kAqua;
+using controls::kLime;
+using controls::kPlate;
+using controls::kSilver;
 
 namespace {
 
@@ -47,7 +52,7 @@ void Glyph(QPainter &p, int button, const QColor &ink, const QColor &ground)
         p.setPen(QPen(ink, 1.4));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(6, 6), 5.6, 5.6);
-        p.setFont(SansBold(10));
+        p.setFont(controls::ArtworkSansBold(10));
         p.drawText(QRectF(0, 0, 12, 12.5), Qt::AlignCenter,
                    QString::fromLatin1(button == 1 ? "?" : "i"));
         break;
@@ -126,7 +131,7 @@ QImage ButtonFaceImage(int button, Face face)
     p.translate(8, 6);
     Glyph(p, button, ink, QColor(0x00, 0x00, 0x60));
     p.restore();
-    p.setFont(SansBold(12));
+    p.setFont(controls::ArtworkSansBold(12));
     const QRectF words(22, 0, kFaceSize.width() - 26, kFaceSize.height());
     p.setPen(QColor(0, 0, 0, 160));
     p.drawText(words.translated(1, 1), Qt::AlignCenter, QString::fromLatin1(ButtonCaption(button)));

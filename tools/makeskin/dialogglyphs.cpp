@@ -1,7 +1,6 @@
 #include "dialogglyphs.h"
 
-#include "skinstyle.h"
-
+#include <QColor>
 #include <QPainter>
 #include <QPainterPath>
 

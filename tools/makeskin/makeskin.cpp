@@ -8,6 +8,7 @@
 
 #include "aboutart.h"
 #include "buttonfaces.h"
+#include "controls/windowstyle.h"
 #include "dialogglyphs.h"
 #include "iconwriter/icontofile.h"
 #include "logo.h"
@@ -16,7 +17,6 @@
 #include "skinart.h"
 #include "skinlayout.h"
 #include "skinpicture.h"
-#include "skinstyle.h"
 #include "windowicon.h"
 #include "windowshape.h"
 
@@ -30,6 +30,7 @@
 #include <exception>
 #include <stdexcept>
 
+using controls::kKey;
 using namespace skinart;
 
 namespace {

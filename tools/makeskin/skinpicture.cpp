@@ -1,8 +1,8 @@
 #include "skinpicture.h"
 
+#include "controls/windowstyle.h"
 #include "platform/palette.h"
 #include "skinlayout.h"
-#include "skinstyle.h"
 #include "windowshape.h"
 
 #include <QLinearGradient>
@@ -15,6 +15,10 @@
 #include <cmath>
 
 namespace skinart {
+
+using controls::kKey;
+using controls::kPlate;
+using controls::kSilver;
 
 namespace {
 

@@ -1,13 +1,19 @@
 #include "windowicon.h"
 
+#include "controls/windowstyle.h"
 #include "skinlayout.h"
-#include "skinstyle.h"
 
 #include <QPainter>
 
 #include <algorithm>
 
 namespace skinart {
+
+using controls::kAqua;
+using controls::kGray;
+using controls::kLime;
+using controls::kNavy;
+using controls::kSilver;
 
 // The window icon in the 16 VGA colours, drawn on the pixel grid: a
 // program's window full of icons, one of them lifted out and brought

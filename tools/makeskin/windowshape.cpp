@@ -1,7 +1,6 @@
 #include "windowshape.h"
 
 #include "skinlayout.h"
-#include "skinstyle.h"
 
 #include <QTransform>
 
