@@ -35,7 +35,7 @@ namespace {
 
 constexpr double kThumbnailGoalMs = 5.0;   // median per file, under
 constexpr double kThumbnailGoalMiB = 10.0; // peak resident size of one run, under
-constexpr double kCountGoal = 20.0;        // wrestool's time over iconprobe's, at least
+constexpr double kCountGoal = 25.0;        // wrestool's time over iconprobe's, at least
 constexpr int kThumbnailSize = 128;        // the file managers' "normal" size
 
 const std::vector<std::string> kPeerCommand = {"wrestool", "-l", "-t", "14"};
