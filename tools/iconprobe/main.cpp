@@ -479,7 +479,12 @@ std::string IconName(const platform::WholeIcon &icon)
 {
     if (!icon.hasName)
         return "-";
-    return icon.name.isId ? "#" + std::to_string(icon.name.id) : icon.name.text;
+    if (!icon.name.isId)
+        return icon.name.text;
+    // Appended, not "#" + ...: GCC 12 warns falsely (-Wrestrict) on that.
+    std::string name = "#";
+    name += std::to_string(icon.name.id);
+    return name;
 }
 
 const char *StorageName(const platform::StoredImage &image)
