@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 
 #include <utility>
 
@@ -48,12 +47,7 @@ void ShowAboutMessage(MessageKind kind, const QString &text)
         MessageTarget()(kind, text);
         return;
     }
-    // Plain text: a folder or system name is shown as it is, never as markup.
-    QMessageBox box(kind == MessageKind::mkError ? QMessageBox::Critical : QMessageBox::Information,
-                    QApplication::applicationName(), OneBreakPerLine(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    controls::ShowMessageBox(kind, OneBreakPerLine(text));
 }
 
 bool OpenDocument(const QUrl &url)

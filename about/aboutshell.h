@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/messagebox.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -10,11 +12,7 @@ namespace about {
 // What the about window hands to the desktop: message boxes and addresses
 // for the browser or the mail program. Tests replace either through a hook.
 
-enum class MessageKind
-{
-    mkInformation,
-    mkError,
-};
+using MessageKind = controls::MessageKind;
 
 using MessageHook = std::function<void(MessageKind kind, const QString &text)>;
 // True when the desktop took the address.

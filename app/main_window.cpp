@@ -880,17 +880,16 @@ void TForm1::SaveAllIcons(const QString &Destination, int SaveFormat)
         if (row && !row->galleryMask.empty()) {
             // The page lists the pictures of the run's kind; the finder
             // goes back to its own mask afterwards.
-            const std::string mask = HFind->FileMask();
+            struct MaskBack
+            {
+                filefind::THFFile &Finder;
+                const std::string Mask = Finder.FileMask();
+                ~MaskBack() { Finder.SetFileMask(Mask); }
+            } back{*HFind};
             HFind->SetFileMask(std::string(row->galleryMask));
-            try {
-                filefind::WriteGalleryPage(LocalPath(SaveDir), *HFind, [](const std::string &text) {
-                    ShowMessage(QString::fromStdString(text));
-                });
-            } catch (...) {
-                HFind->SetFileMask(mask);
-                throw;
-            }
-            HFind->SetFileMask(mask);
+            filefind::WriteGalleryPage(LocalPath(SaveDir), *HFind, [](const std::string &text) {
+                ShowMessage(QString::fromStdString(text));
+            });
         } else
             ShowMessage(QStringLiteral(
                 "The browser only display BMP files. So currently no gallery with ICO and CUR"));

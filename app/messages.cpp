@@ -1,7 +1,6 @@
 #include "messages.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include "controls/messagebox.h"
 
 namespace app {
 
@@ -13,27 +12,25 @@ MessageHook &Hook()
     return hook;
 }
 
-void Show(QMessageBox::Icon icon, const QString &text)
+void Show(controls::MessageKind kind, const QString &text)
 {
     if (Hook()) {
         Hook()(text);
         return;
     }
-    QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    controls::ShowMessageBox(kind, text);
 }
 
 } // namespace
 
 void ShowMessage(const QString &text)
 {
-    Show(QMessageBox::Information, text);
+    Show(controls::MessageKind::mkInformation, text);
 }
 
 void ShowError(const QString &text)
 {
-    Show(QMessageBox::Critical, text);
+    Show(controls::MessageKind::mkError, text);
 }
 
 MessageHook SetMessageHook(MessageHook hook)

@@ -2,6 +2,8 @@
 
 #include "rootfiltermodel.h"
 
+#include "controls/messagebox.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -11,7 +13,6 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -267,9 +268,8 @@ void TPathDialog::Report(const std::function<void()> &event)
         if (OnMessage) {
             OnMessage(message);
         } else {
-            QMessageBox box(QMessageBox::Information, QApplication::applicationName(), message,
-                            QMessageBox::Ok, FBrowseHandle.data());
-            box.exec();
+            controls::ShowMessageBox(controls::MessageKind::mkInformation, message,
+                                     FBrowseHandle.data());
         }
     } catch (...) {
     }

@@ -1,5 +1,6 @@
 #include "seldirform.h"
 
+#include "controls/messagebox.h"
 #include "controls/windowstyle.h"
 #include "iconwriter/saveformats.h"
 #include "pathdialog.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QRadioButton>
@@ -337,9 +337,7 @@ void TSelDirForm::Fail(const QString &message)
         OnError(message);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message,
-                    QMessageBox::Ok, this);
-    box.exec();
+    controls::ShowMessageBox(controls::MessageKind::mkError, message, this);
 }
 
 void TSelDirForm::paintEvent(QPaintEvent *)
