@@ -472,6 +472,37 @@ private slots:
         QCOMPARE(form.SaveDir, out.path() + "/");
     }
 
+    // PNG by size writes NAME-WxH.png files, not the name typed: the
+    // question before replacing names the file of a size that is there.
+    void saveDialogAsksAboutTheSizesItWrites()
+    {
+        TForm1 form;
+        form.DirTree->SetPath(Files.path());
+        form.FileListBox1->SetItemIndex(2); // three.exe, 32 x 32 images
+        QTemporaryDir out;
+        form.SaveDir = out.path() + "/";
+        WriteFile(out.path() + "/t-32x32.png", {'x'});
+        QString question;
+        testsupport::WhenModal<QFileDialog>(&form, [&](QFileDialog *dialog) {
+            dialog->selectNameFilter(QStringLiteral("PNG, every size (*.png)"));
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                static_cast<QDialog *>(dialog)->reject(); // fails below
+                return;
+            }
+            name->setText(QStringLiteral("t"));
+            testsupport::WhenModal<QMessageBox>(dialog, [&](QMessageBox *box) {
+                question = box->text();
+                box->button(QMessageBox::No)->click();
+            });
+            static_cast<QDialog *>(dialog)->accept();
+            static_cast<QDialog *>(dialog)->reject();
+        });
+        form.ImgBtn5Click();
+        QVERIFY2(question.startsWith("t-32x32.png "), qPrintable(question));
+        QCOMPARE(QFileInfo(out.path() + "/t-32x32.png").size(), 1);
+    }
+
     // The two whole-icon types of the single save read the previewed icon
     // again at full resolution: every image in an .ico, the largest as a
     // PNG; the program's own icon when no file is previewed.
