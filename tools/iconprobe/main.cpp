@@ -366,10 +366,18 @@ std::vector<std::string> FoldersBelow(const std::string &folder, bool hidden,
         for (fs::directory_iterator it(here, error), end; !error && it != end;
              it.increment(error)) {
             const std::string name = it->path().filename().string();
+            if (!hidden && name.starts_with('.'))
+                continue;
+            std::error_code unknown;
+            const fs::file_type type = it->symlink_status(unknown).type();
+            if (unknown) {
+                // Not even its kind can be had (a path too long to look at).
+                Refused(it->path().string(), unknown.message());
+                ++errors;
+                continue;
+            }
             std::error_code ignored;
-            if ((!hidden && name.starts_with('.')) ||
-                it->symlink_status(ignored).type() != fs::file_type::directory ||
-                fs::equivalent(it->path(), skip, ignored))
+            if (type != fs::file_type::directory || fs::equivalent(it->path(), skip, ignored))
                 continue;
             inside.push_back(relative.empty() ? name : relative + "/" + name);
         }
