@@ -14,6 +14,7 @@ packages=(
     libglib2.0-bin shared-mime-info
     tumbler dbus-daemon dbus-bin libgdk-pixbuf2.0-bin
     xvfb xauth xdotool x11-utils imagemagick at-spi2-core python3-pyatspi python3-gi
+    weston qt6-wayland
 )
 
 missing=()
